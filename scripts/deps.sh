@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing for a purpose:
+#   scripts/deps.sh run    - what building and running the program needs
+#   scripts/deps.sh test   - that, plus what the test suite needs
+# Uses sudo when not run as root. Installs nothing that is already there.
+set -euo pipefail
+
+run_pkgs=(cmake g++ make libfltk1.3-dev fluid)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev)
+
+want=("${run_pkgs[@]}")
+if [ "${1:-run}" = test ]; then want+=("${test_pkgs[@]}"); fi
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

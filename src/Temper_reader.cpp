@@ -1,0 +1,97 @@
+// Temper_reader.cpp - the temperament file handlers. Elements are known by
+// their name alone, wherever they stand; every other element is passed over.
+#include "Temper_reader.h"
+
+#include "main_gui.h"
+
+#include <cstdlib>
+#include <cstring>
+
+// The note number whose pitch has not come yet; -1 = none pending.
+static int notenr = -1;
+
+void xml_begin(void) { notenr = -1; }
+
+// ---- Start tags -------------------------------------------------------------
+
+// A Hauptwerk element must not name any file format but "Temperament".
+static int check_file_format(char **attr) {
+  for (int k = 0; attr[k] && attr[k][0] && attr[k + 1]; k += 2) {
+    if (strcmp(attr[k], "FileFormat") == 0 && strcmp(attr[k + 1], "Temperament") != 0) {
+      xml_error("This is not a Hauptwerk Temperament file!");
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int xml_token(const char *tokname, char **attr) {
+  if (strcmp(tokname, "Hauptwerk") == 0 && attr && !check_file_format(attr)) return 0;
+  if (strcmp(tokname, "note") == 0) notenr = -1;
+  return 1;
+}
+
+// ---- Character data -----------------------------------------------------------
+
+// The five predefined entities and the characters they stand for.
+static const struct {
+  const char *entity;
+  char c;
+} ENTITIES[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+
+// Copies text into a record field, decoding the predefined entities; any
+// other '&' stays as it stands. At most 179 characters, always terminated.
+static void copy_decoded(char *field, const char *text) {
+  size_t n = 0;
+  for (const char *p = text; *p && n < TEXT_FIELD_SIZE - 1;) {
+    char c = *p;
+    size_t step = 1;
+    for (const auto &e : ENTITIES) {
+      size_t len = strlen(e.entity);
+      if (strncmp(p, e.entity, len) == 0) {
+        c = e.c;
+        step = len;
+        break;
+      }
+    }
+    field[n++] = c;
+    p += step;
+  }
+  field[n] = '\0';
+}
+
+static int note_number(const char *data) {
+  if (notenr != -1) {
+    xml_error("Parser error with MIDINoteNumberOnEightFootStop");
+    return 0;
+  }
+  notenr = to_int(data);
+  if (notenr < 0 || notenr > NOTE_COUNT - 1) {
+    xml_error("MIDINoteNumberOnEightFootStop out of range");
+    return 0;
+  }
+  return 1;
+}
+
+static int pitch_hz(const char *data) {
+  if (notenr < 0 || notenr > NOTE_COUNT - 1) {
+    xml_error("Parser error with PitchHz");
+    return 0;
+  }
+  Pitch[notenr] = atof(data);
+  notenr = -1;
+  return 1;
+}
+
+int xml_data(const char *tokname, const char *data) {
+  if (strcmp(tokname, "MIDINoteNumberOnEightFootStop") == 0) return note_number(data);
+  if (strcmp(tokname, "PitchHz") == 0) return pitch_hz(data);
+  if (strcmp(tokname, "UniqueTemperamentID") == 0) Temp_ID = to_int(data);
+  else if (strcmp(tokname, "Name") == 0) copy_decoded(Temp_Name, data);
+  else if (strcmp(tokname, "ShortName") == 0) copy_decoded(Temp_ShortName, data);
+  else if (strcmp(tokname, "SupplierID") == 0) Temp_Supplier_ID = to_int(data);
+  else if (strcmp(tokname, "SupplierName") == 0) copy_decoded(Temp_Supplier_Name, data);
+  else if (strcmp(tokname, "Comments") == 0) copy_decoded(Temp_Comment, data);
+  else if (strcmp(tokname, "TemperamentVersion") == 0) copy_decoded(Temp_Version, data);
+  return 1;
+}

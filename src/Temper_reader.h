@@ -1,0 +1,14 @@
+// Temper_reader.h - the handlers that give temperament files their meaning:
+// they check the file type and fill the temperament record and Pitch.
+#ifndef VOSTREL_TEMPER_READER_H
+#define VOSTREL_TEMPER_READER_H
+
+// Called once at the start of every read: no note number is pending.
+void xml_begin(void);
+// A start tag with its attribute list (name, value, ..., ended by an empty
+// name), or null when the tag had no '='. 1 to go on, 0 after a message.
+int xml_token(const char *tokname, char **attr);
+// A run of character data, leading whitespace removed, never empty.
+int xml_data(const char *tokname, const char *data);
+
+#endif
