@@ -1,0 +1,139 @@
+// support.cpp - scripted dialogs, temporary folders and the headless window.
+#include <gtest/gtest.h>
+
+#include "support.h"
+
+#include "main_gui.h"
+
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Window.H>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+DialogLog dialogs;
+
+Answer answer(const std::string &text) { return Answer{false, text}; }
+Answer cancelled() { return Answer{true, ""}; }
+
+// The text of the last answer handed out stays valid until the next one,
+// as the toolkit's own dialog buffers do.
+static std::string last_answer;
+
+static const char *next_answer(std::deque<Answer> &queue, const char *what) {
+  if (queue.empty()) {
+    ADD_FAILURE() << "unexpected " << what << " dialog";
+    return nullptr;
+  }
+  Answer a = queue.front();
+  queue.pop_front();
+  if (a.cancel) return nullptr;
+  last_answer = a.text;
+  return last_answer.c_str();
+}
+
+static void scripted_alert(const char *text) { dialogs.alerts.push_back(text); }
+
+static const char *scripted_input(const char *prompt, const char *preset) {
+  dialogs.input_prompts.push_back(std::string(prompt) + "|" + (preset ? preset : ""));
+  return next_answer(dialogs.inputs, "input");
+}
+
+static const char *scripted_file(const char *title, const char *pattern, const char *start,
+                                 int relative) {
+  dialogs.file_requests.push_back(std::string(title) + "|" + pattern + "|" + start + "|" +
+                                  std::to_string(relative));
+  return next_answer(dialogs.files, "file chooser");
+}
+
+static const char *scripted_dir(const char *prompt, const char *start, int relative) {
+  dialogs.dir_requests.push_back(std::string(prompt) + "|" + start + "|" +
+                                 std::to_string(relative));
+  return next_answer(dialogs.dirs, "folder chooser");
+}
+
+void script_dialogs() {
+  dialogs = DialogLog();
+  dialog_alert = scripted_alert;
+  dialog_input = scripted_input;
+  dialog_file = scripted_file;
+  dialog_dir = scripted_dir;
+}
+
+void fresh_window() {
+  static Fl_Window *window = nullptr;
+  // Start-up state of the record, as load_defaults leaves it without a file.
+  Temp_ID = 999900;
+  Temp_Supplier_ID = 999999;
+  Temp_Name[0] = Temp_ShortName[0] = Temp_Supplier_Name[0] = '\0';
+  Temp_Comment[0] = Temp_Version[0] = Tempdirstr[0] = '\0';
+  APitch = 440.0;
+  for (double &p : Pitch) p = 0.0;
+  if (!window) {
+    window = build_window();
+  } else {
+    for (double &d : DCent) d = 0.0;
+    Box_ID->value("999900");
+    Box_Name->value("Equal Temperament");
+    Box_ShortName->value("Equal");
+    Box_SupplierID->value("999999");
+    Box_SupplierName->value("");
+    Box_Comment->value("");
+    Box_Version->value("1.00");
+    compute_temperament(0);
+  }
+}
+
+TempDir::TempDir() {
+  char tmpl[] = "/tmp/vostrel-test-XXXXXX";
+  char *made = mkdtemp(tmpl);
+  if (!made) {
+    ADD_FAILURE() << "mkdtemp failed";
+    return;
+  }
+  path = made;
+  chmod(made, 0755);  // reachable by a test that drops its privileges
+}
+
+TempDir::~TempDir() {
+  if (path.empty()) return;
+  std::string cmd = "chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'";
+  if (system(cmd.c_str()) != 0) fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+std::string TempDir::file(const std::string &name) const { return path + "/" + name; }
+
+void make_dirs(const std::string &path) {
+  std::string cmd = "mkdir -p '" + path + "'";
+  if (system(cmd.c_str()) != 0) ADD_FAILURE() << "mkdir -p " << path;
+}
+
+void write_file(const std::string &path, const std::string &text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  if (!out) ADD_FAILURE() << "cannot write " << path;
+}
+
+std::string read_file(const std::string &path, bool *ok) {
+  std::ifstream in(path, std::ios::binary);
+  if (ok) *ok = bool(in);
+  if (!in) return "";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+InDir::InDir(const std::string &dir) {
+  char buf[4096];
+  old = getcwd(buf, sizeof buf) ? buf : "/";
+  if (chdir(dir.c_str()) != 0) ADD_FAILURE() << "chdir " << dir;
+}
+
+InDir::~InDir() {
+  if (chdir(old.c_str()) != 0) fprintf(stderr, "cannot return to %s\n", old.c_str());
+}

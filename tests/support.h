@@ -1,0 +1,59 @@
+// support.h - shared helpers of the test suite: scripted dialogs recording
+// every message, temporary folders, and the headless window.
+#ifndef VOSTREL_TEST_SUPPORT_H
+#define VOSTREL_TEST_SUPPORT_H
+
+#include <deque>
+#include <string>
+#include <vector>
+
+// One scripted dialog answer: `cancel` gives the null a cancelled dialog
+// returns, otherwise `text` is the answer.
+struct Answer {
+  bool cancel;
+  std::string text;
+};
+Answer answer(const std::string &text);
+Answer cancelled();
+
+// What the scripted dialogs saw. Every call is recorded in order.
+struct DialogLog {
+  std::vector<std::string> alerts;          // alert texts, exactly as shown
+  std::vector<std::string> input_prompts;   // "prompt|preset" per input dialog
+  std::vector<std::string> file_requests;   // "title|pattern|start|relative"
+  std::vector<std::string> dir_requests;    // "prompt|start|relative"
+  std::deque<Answer> inputs, files, dirs;   // scripted answers, used in order
+};
+extern DialogLog dialogs;
+
+// Points the dialog seam at the script and clears the log. A dialog with no
+// scripted answer left fails the running test and answers "cancel".
+void script_dialogs();
+
+// Builds the window once per test binary (never shown) and resets the record
+// to its start-up state: defaults, preset field texts, A = 440, all offsets 0.
+void fresh_window();
+
+// A temporary folder, removed with everything in it by the destructor.
+struct TempDir {
+  TempDir();
+  ~TempDir();
+  std::string path;                         // without trailing '/'
+  std::string file(const std::string &name) const;  // path + "/" + name
+};
+
+// Makes a folder (and its parents) below an existing one.
+void make_dirs(const std::string &path);
+// Writes text to a file, replacing it.
+void write_file(const std::string &path, const std::string &text);
+// Reads a whole file; "" with *ok false when it cannot be read.
+std::string read_file(const std::string &path, bool *ok = nullptr);
+
+// Runs the working directory inside `dir` for its lifetime.
+struct InDir {
+  explicit InDir(const std::string &dir);
+  ~InDir();
+  std::string old;
+};
+
+#endif
