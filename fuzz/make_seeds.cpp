@@ -1,0 +1,37 @@
+// make_seeds.cpp - writes temperament files with the program's own writer
+// into the folder given as argument, as seeds for fuzz_parse.
+#include "main_gui.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+static int write_seed(const char *dir, const char *file, double apitch, const double *cents,
+                      const char *name) {
+  APitch = apitch;
+  for (int i = 0; i < 12; i++) DCent[i] = cents[i];
+  compute_temperament(1);
+  snprintf(Temp_Name, sizeof Temp_Name, "%s", name);
+  snprintf(Temp_ShortName, sizeof Temp_ShortName, "%.5s", name);
+  snprintf(Temp_Comment, sizeof Temp_Comment, "<written> & \"quoted\" 'x'");
+  snprintf(Temp_Version, sizeof Temp_Version, "1.00");
+  snprintf(Temp_Supplier_Name, sizeof Temp_Supplier_Name, "Fuzz");
+  Temp_ID = 4711;
+  Temp_Supplier_ID = 42;
+  std::string path = std::string(dir) + "/" + file;
+  remove(path.c_str());
+  return write_temperament_file(path.c_str());
+}
+
+int main(int argc, char **argv) {
+  if (argc != 2) return 2;
+  build_window();  // never shown: the tuning column needs its widgets
+  const double equal[12] = {0};
+  const double historical[12] = {0, -9.8, -3.9, 5.9, -9.8, 2.0, -3.9, -2.0, 3.9, -7.8, 3.9, -5.9};
+  const double a_offset[12] = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  int ok = write_seed(argv[1], "equal.xml", 440.0, equal, "Equal Temperament") &&
+           write_seed(argv[1], "historical.xml", 440.0, historical, "Bach & Sons") &&
+           write_seed(argv[1], "baroque.xml", 415.0, equal, "Baroque <415>") &&
+           write_seed(argv[1], "aoffset.xml", 440.0, a_offset, "A offset");
+  return ok ? 0 : 1;
+}
