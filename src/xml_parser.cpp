@@ -91,15 +91,24 @@ static void open_next_name(int *i) {
 
 // ---- Name stack -----------------------------------------------------------------
 
+// Copies a name into a buffer of NAME_SIZE bytes, cut to fit and terminated;
+// the length copied. Runs for every tag, so no formatted print here.
+static size_t copy_name(char *dst, const char *src) {
+  size_t len = strnlen(src, NAME_SIZE - 1);
+  memcpy(dst, src, len);
+  dst[len] = '\0';
+  return len;
+}
+
 void push_token(const char *name) {
   level++;
-  snprintf(tokstack[level], NAME_SIZE, "%s", name);
-  if (level < MAX_DEPTH - 1) tokstack[level + 1] = tokstack[level] + strlen(tokstack[level]) + 1;
+  size_t len = copy_name(tokstack[level], name);
+  if (level < MAX_DEPTH - 1) tokstack[level + 1] = tokstack[level] + len + 1;
 }
 
 void pop_token(void) {
   level--;
-  if (level >= 0) snprintf(tokname, sizeof tokname, "%s", tokstack[level]);
+  if (level >= 0) copy_name(tokname, tokstack[level]);
 }
 
 // ---- Tags and data --------------------------------------------------------------
