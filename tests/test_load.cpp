@@ -181,8 +181,8 @@ TEST_F(Load, WindowShowsResetValuesAndIdFormats) {
   };
   for (auto &c : cases) {
     Temp_Supplier_ID = 1;
-    strcpy(Temp_Name, "stale");
-    strcpy(Temp_Version, "stale");
+    for (char *field : {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version})
+      strcpy(field, "stale");
     Box_Name->value("typed");
     write_file(dir.file("g.xml"), std::string("<Hauptwerk FileFormat=\"Temperament\">") +
                                       c.general + "</Hauptwerk>");
