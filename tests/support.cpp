@@ -12,8 +12,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 DialogLog dialogs;
@@ -136,4 +141,28 @@ InDir::InDir(const std::string &dir) {
 
 InDir::~InDir() {
   if (chdir(old.c_str()) != 0) fprintf(stderr, "cannot return to %s\n", old.c_str());
+}
+
+int in_child(const std::function<int()> &body) {
+  fflush(nullptr);
+  pid_t pid = fork();
+  if (pid < 0) return 99;
+  if (pid == 0) _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+int in_child_limited(long max_bytes, const std::function<int()> &body) {
+  return in_child([&] {
+    struct rlimit lim = {rlim_t(max_bytes), rlim_t(max_bytes)};
+    signal(SIGXFSZ, SIG_IGN);
+    return setrlimit(RLIMIT_FSIZE, &lim) == 0 ? body() : 98;
+  });
+}
+
+bool become_nobody() {
+  struct passwd *pw = getpwnam("nobody");
+  return pw && setgroups(0, nullptr) == 0 && setgid(pw->pw_gid) == 0 &&
+         setuid(pw->pw_uid) == 0 && getuid() != 0;
 }

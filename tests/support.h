@@ -4,6 +4,7 @@
 #define VOSTREL_TEST_SUPPORT_H
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,5 +56,15 @@ struct InDir {
   ~InDir();
   std::string old;
 };
+
+// Runs body in a forked child and answers the child's exit status (100 plus
+// the signal number when a signal ended it, 99 when fork failed).
+int in_child(const std::function<int()> &body);
+// Runs body in a forked child whose files may grow to max_bytes at most (SIGXFSZ
+// ignored, so a write past it fails); 98 when the limit cannot be set.
+int in_child_limited(long max_bytes, const std::function<int()> &body);
+// In a forked child of root: drops to the user nobody; false when it cannot.
+bool become_nobody();
+enum { CHILD_SKIPPED = 77 };  // exit status of a child that could not drop privileges
 
 #endif
