@@ -6,7 +6,7 @@
 set -euo pipefail
 
 run_pkgs=(cmake g++ make libfltk1.3-dev fluid)
-test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
 
 want=("${run_pkgs[@]}")
 if [ "${1:-run}" = test ]; then want+=("${test_pkgs[@]}"); fi
