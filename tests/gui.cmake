@@ -1,7 +1,7 @@
 # Real-window tests: each script runs the built program under its own Xvfb
 # server, drives it with xdotool and checks the files it writes. They share
 # nothing (own server, own temporary folders), so they may run in parallel.
-foreach(script window enter generate load)
+foreach(script window enter generate load table)
   add_test(NAME gui_${script}
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/gui/${script}.sh $<TARGET_FILE:vostrel>)
   set_tests_properties(gui_${script} PROPERTIES TIMEOUT 90)
