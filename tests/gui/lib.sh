@@ -28,6 +28,8 @@ fail() {
   # A picture of the window as it was, while the program still runs.
   if [ -n "$PID" ] && running; then timeout 10 import -window "$WIN" "$TMP/failure.png" || true; fi
   echo "program output:" >&2; cat "$TMP/program.log" >&2 2>/dev/null || true
+  echo "display $DISPLAY: $(xdpyinfo > /dev/null 2>&1 && echo answers || echo "does not answer")," \
+    "auth file $XAUTHORITY: $([ -e "$XAUTHORITY" ] && echo present || echo missing)" >&2
   echo "kept for inspection: $TMP" >&2
   KEEP=1
   exit 1
@@ -63,7 +65,7 @@ gui_begin() {
     # behind when it is itself killed).
     export VOSTREL_GUI_INNER=1
     XVFB_LOG="$(mktemp /tmp/vostrel-gui-xvfb.XXXXXX)"
-    setsid xvfb-run -a -n $((200 + $$ % 500)) -e "$XVFB_LOG" -s "-screen 0 1024x768x24" \
+    setsid xvfb-run -a -n $((200 + $$ % 500)) -e "$XVFB_LOG" -s "-screen 0 1024x768x24 -noreset" \
       bash "$0" "$@" &
     local group=$!
     trap 'kill -TERM -- -'"$group"' 2>/dev/null || true; rm -f "$XVFB_LOG"' EXIT
