@@ -96,7 +96,7 @@ entries=$(( $(find "$tree" -mindepth 1 -maxdepth 3 | wc -l) + 2 * visited ))
 # ---- 4: start-up under Xvfb ------------------------------------------------------------
 echo "== start-up: $runs starts of each program, alternating"
 exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done

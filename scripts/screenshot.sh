@@ -51,7 +51,7 @@ trap - EXIT
 SESSION
 
 (cd "$work" && HOME="$work/home" VOSTREL="$build/vostrel" SHOT="$work/shot.png" \
-  xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh")
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$work/session.sh")
 mkdir -p "$(dirname "$out")"
 # Strip the time stamps ImageMagick adds, so an unchanged window gives an
 # unchanged file.

@@ -129,7 +129,7 @@ wait "$pid"
 SESSION
   status=0
   # A random first display number keeps clear of other tests starting Xvfb.
-  (cd "$run" && HOME="$run/home" xvfb-run -a -n $((100 + RANDOM % 400)) bash "$run/session.sh") || status=$?
+  (cd "$run" && HOME="$run/home" xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1024x768x24 -noreset" bash "$run/session.sh") || status=$?
   [ "$status" -eq 0 ] || bad "installed vostrel: exit status $status after Escape"
   # Escape closes without saving: the settings file is as it was.
   cmp -s "$run/Vostrel.ini" "$run/Vostrel.ini.before" || bad "Escape changed Vostrel.ini"
