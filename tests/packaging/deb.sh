@@ -31,6 +31,12 @@ arch="$(dpkg --print-architecture)"
 deb="$work/build/vostrel_${version}_${arch}.deb"
 [ -f "$deb" ] || { echo "no package $(basename "$deb"); cpack made:"; ls "$work/build"/*.deb; exit 1; }
 
+# The README names the version where it shows the package and the window.
+named="$(grep -o 'vostrel_[0-9.]*_\|version [0-9][0-9.]*[0-9]' "$src/README.md" || true)"
+[ -n "$named" ] || bad "the README names no version"
+stale="$(echo "$named" | grep -vF "$version" || true)"
+[ -z "$stale" ] || bad "the README names '$stale', the project is $version"
+
 # ---- control fields -------------------------------------------------------------
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vostrel ] || bad "Package is '$(field Package)'"
