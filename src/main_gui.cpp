@@ -26,6 +26,7 @@
 #include <cerrno>
 #include <charconv>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #ifdef _WIN32
 #include <io.h>
@@ -424,7 +425,8 @@ void load_defaults(void) {
   fclose(inif);
 }
 
-// Writes the four settings lines to a new file; 1 when all of it was written.
+// Writes the four settings lines to a new file; 1 when all of it was
+// written. A file it created but could not finish is removed again.
 static int write_settings_file(const char *name) {
   FILE *f = fopen(name, "w");
   if (!f) return 0;
@@ -434,22 +436,26 @@ static int write_settings_file(const char *name) {
   fprintf(f, "TemperamID=%d\n", Temp_ID);
   int ok = !ferror(f);
   if (fclose(f) != 0) ok = 0;
+  if (!ok) remove(name);
   return ok;
 }
 
 int save_settings(void) {
   // Opening for appending proves the file can be written, creates it when
   // missing and never truncates it, so the old settings survive a failure.
-  FILE *probe = fopen(SETTINGS_FILE, "r");
-  int existed = probe != nullptr;
-  if (probe) fclose(probe);
+  // Existence is asked of the file system: a file that cannot be read
+  // still exists and must never be removed.
+  struct stat st;
+  int existed = stat(SETTINGS_FILE, &st) == 0;
   FILE *inif = fopen(SETTINGS_FILE, "a");
   if (!inif) return 0;
   fclose(inif);
   checkout_values();
-  if (write_settings_file(SETTINGS_TEMP) && replace_file(SETTINGS_TEMP, SETTINGS_FILE))
-    return 1;
-  remove(SETTINGS_TEMP);
+  if (write_settings_file(SETTINGS_TEMP)) {
+    if (replace_file(SETTINGS_TEMP, SETTINGS_FILE)) return 1;
+    remove(SETTINGS_TEMP);
+  }
+  // Only the empty file the append-open created is ours to remove.
   if (!existed) remove(SETTINGS_FILE);
   return 0;
 }

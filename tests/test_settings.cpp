@@ -8,6 +8,8 @@
 #include <FL/Fl_Window.H>
 #include <climits>
 #include <cstdio>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 static bool exists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
@@ -101,4 +103,21 @@ TEST_F(Settings, FailedWriteKeepsOldFile) {
   EXPECT_EQ(read_file("Vostrel.ini"), "SupplierID=1\r\n");
   for (const char *left : {"Vostrel.ini.tmp", "new/Vostrel.ini", "new/Vostrel.ini.tmp"})
     EXPECT_FALSE(exists(left)) << left;
+}
+
+TEST_F(Settings, FailedWriteKeepsUnreadableOldFile) {
+  struct passwd *pw = getpwnam("nobody");
+  make_dirs(tmp.file("wo"));
+  write_file(tmp.file("wo/Vostrel.ini"), "SupplierID=1\n");
+  if (!pw || chown(tmp.file("wo").c_str(), pw->pw_uid, pw->pw_gid) != 0 ||
+      chown(tmp.file("wo/Vostrel.ini").c_str(), pw->pw_uid, pw->pw_gid) != 0)
+    GTEST_SKIP() << "cannot hand a folder to nobody";
+  chmod(tmp.file("wo/Vostrel.ini").c_str(), 0200);  // writable, not readable
+  int rc = in_child_limited(8, [&] {
+    if (!become_nobody()) return int(CHILD_SKIPPED);
+    return chdir((tmp.path + "/wo").c_str()) == 0 && save_settings() == 0 ? 0 : 1;
+  });
+  if (rc == CHILD_SKIPPED) GTEST_SKIP() << "cannot drop privileges to nobody";
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(read_file("wo/Vostrel.ini"), "SupplierID=1\n");
 }
