@@ -78,7 +78,7 @@ static int pitch_hz(const char *data) {
     xml_error("Parser error with PitchHz");
     return 0;
   }
-  Pitch[notenr] = atof(data);
+  Pitch[notenr] = strtod(data, nullptr);  // atof, the same on every system
   notenr = -1;
   return 1;
 }

@@ -136,6 +136,16 @@ void init_drive_roots(void) {
 #endif
 }
 
+// Gives the window the program's icon (the exe's icon resource 1) for its
+// title bar and the task bar; other systems take it from the desktop entry.
+void set_window_icon(Fl_Window *window) {
+#ifdef _WIN32
+  window->icon((const void *)LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCE(1)));
+#else
+  (void)window;
+#endif
+}
+
 // Opens a new file for writing in text mode; null when it already exists
 // (errno EEXIST) or cannot be created. An existing file is never touched.
 static FILE *create_new_file(const char *name) {
@@ -151,6 +161,20 @@ static FILE *create_new_file(const char *name) {
   if (!f) close(fd);
 #endif
   return f;
+}
+
+// True for a file marked read-only on Windows. There the mark alone must
+// keep it: a program run with the rights of the file's owner (Wine run by
+// root) could otherwise open it and replace it. Elsewhere the permission
+// bits decide when the file is opened.
+static int read_only_file(const char *name) {
+#ifdef _WIN32
+  DWORD attributes = GetFileAttributesA(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+#else
+  (void)name;
+  return 0;
+#endif
 }
 
 // Replaces the file `to` by the file `from`; 1 on success.
@@ -330,8 +354,9 @@ Fl_Window *build_window(void) {
 }
 
 // Stores the typed number, narrowed to single precision, and recomputes.
+// strtod is atof, but also where msvcrt's atof does not read "nan" or "inf".
 void cent_cb(Fl_Widget *W, void *v) {
-  float val = (float)atof(((Fl_Input *)W)->value());
+  float val = (float)strtod(((Fl_Input *)W)->value(), nullptr);
   *(double *)v = val;
   compute_temperament(0);
 }
@@ -447,6 +472,7 @@ int save_settings(void) {
   // still exists and must never be removed.
   struct stat st;
   int existed = stat(SETTINGS_FILE, &st) == 0;
+  if (read_only_file(SETTINGS_FILE)) return 0;
   FILE *inif = fopen(SETTINGS_FILE, "a");
   if (!inif) return 0;
   fclose(inif);
@@ -708,6 +734,7 @@ int main(int argc, char **argv) {
   init_drive_roots();
   load_defaults();
   Fl_Window *window = build_window();
+  set_window_icon(window);
   window->show(argc, argv);
   return Fl::run();
 }

@@ -58,6 +58,8 @@ extern char Drive_Root1[ROOT_SIZE];
 extern char Drive_Root2[ROOT_SIZE];
 // Sets the drive roots for this platform ("C:/" and "D:/" on Windows).
 void init_drive_roots(void);
+// Sets the program's icon on the main window where the system needs that.
+void set_window_icon(Fl_Window *window);
 
 // ---- Arithmetic -----------------------------------------------------------
 // atoi semantics, but values beyond a 32-bit int clamp to its limits.

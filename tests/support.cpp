@@ -11,15 +11,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sstream>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
 
 DialogLog dialogs;
 
@@ -94,28 +101,69 @@ void fresh_window() {
   }
 }
 
-TempDir::TempDir() {
-  char tmpl[] = "/tmp/vostrel-test-XXXXXX";
-  char *made = mkdtemp(tmpl);
-  if (!made) {
-    ADD_FAILURE() << "mkdtemp failed";
-    return;
+#ifdef _WIN32
+// Windows: a new folder in the user's temporary folder (under Wine, inside
+// the prefix), named after the process and a counter.
+static std::string make_temp_dir() {
+  static int counter = 0;
+  std::string base = fs::temp_directory_path().generic_string();
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  for (int tries = 0; tries < 100; tries++) {
+    std::string p = base + "/vostrel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(counter++);
+    if (CreateDirectoryA(p.c_str(), nullptr)) return p;
   }
-  path = made;
-  chmod(made, 0755);  // reachable by a test that drops its privileges
+  return "";
+}
+
+// Read-only files and folders cannot be removed: make them writable first.
+static void remove_tree(const std::string &path) {
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+    SetFileAttributesA(it->path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+  fs::remove_all(path, ec);
+  if (ec) fprintf(stderr, "could not remove %s: %s\n", path.c_str(), ec.message().c_str());
+}
+#else
+static std::string make_temp_dir() {
+  char tmpl[] = "/tmp/vostrel-test-XXXXXX";
+  if (!mkdtemp(tmpl)) return "";
+  chmod(tmpl, 0755);  // reachable by a test that drops its privileges
+  return tmpl;
+}
+
+// chmod first: tests leave folders and files without permissions.
+static void remove_tree(const std::string &path) {
+  std::string cmd = "chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'";
+  if (system(cmd.c_str()) != 0) fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+#endif
+
+TempDir::TempDir() : path(make_temp_dir()) {
+  if (path.empty()) ADD_FAILURE() << "cannot make a temporary folder";
 }
 
 TempDir::~TempDir() {
-  if (path.empty()) return;
-  std::string cmd = "chmod -R u+rwx '" + path + "' 2>/dev/null; rm -rf '" + path + "'";
-  if (system(cmd.c_str()) != 0) fprintf(stderr, "could not remove %s\n", path.c_str());
+  if (!path.empty()) remove_tree(path);
 }
 
 std::string TempDir::file(const std::string &name) const { return path + "/" + name; }
 
 void make_dirs(const std::string &path) {
-  std::string cmd = "mkdir -p '" + path + "'";
-  if (system(cmd.c_str()) != 0) ADD_FAILURE() << "mkdir -p " << path;
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  if (ec) ADD_FAILURE() << "cannot make " << path << ": " << ec.message();
+}
+
+void remove_dirs(const std::string &path) {
+  std::error_code ec;
+  fs::remove_all(path, ec);
+  if (ec) ADD_FAILURE() << "cannot remove " << path << ": " << ec.message();
+}
+
+bool is_empty_dir(const std::string &path) {
+  std::error_code ec;
+  return fs::is_empty(path, ec) && !ec;
 }
 
 void write_file(const std::string &path, const std::string &text) {
@@ -143,6 +191,18 @@ InDir::~InDir() {
   if (chdir(old.c_str()) != 0) fprintf(stderr, "cannot return to %s\n", old.c_str());
 }
 
+#ifdef _WIN32
+// Windows has no fork, no file size limit and no user to drop to: tests
+// that need them are skipped with this reason.
+const char *child_skip_reason() {
+  return "needs fork, a file size limit or a POSIX user: not on Windows";
+}
+int in_child(const std::function<int()> &) { return CHILD_SKIPPED; }
+int in_child_limited(long, const std::function<int()> &) { return CHILD_SKIPPED; }
+bool become_nobody() { return false; }
+#else
+const char *child_skip_reason() { return "cannot drop privileges to nobody"; }
+
 int in_child(const std::function<int()> &body) {
   fflush(nullptr);
   pid_t pid = fork();
@@ -165,4 +225,18 @@ bool become_nobody() {
   struct passwd *pw = getpwnam("nobody");
   return pw && setgroups(0, nullptr) == 0 && setgid(pw->pw_gid) == 0 &&
          setuid(pw->pw_uid) == 0 && getuid() != 0;
+}
+#endif
+
+std::string text_lines(const std::string &lf_text) {
+#ifdef _WIN32
+  std::string out;
+  for (char c : lf_text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+#else
+  return lf_text;
+#endif
 }

@@ -45,6 +45,10 @@ struct TempDir {
 
 // Makes a folder (and its parents) below an existing one.
 void make_dirs(const std::string &path);
+// Removes a folder with everything in it.
+void remove_dirs(const std::string &path);
+// True for an existing folder without entries.
+bool is_empty_dir(const std::string &path);
 // Writes text to a file, replacing it.
 void write_file(const std::string &path, const std::string &text);
 // Reads a whole file; "" with *ok false when it cannot be read.
@@ -57,6 +61,10 @@ struct InDir {
   std::string old;
 };
 
+// The lines of a text file as this system writes them: each "\n" becomes
+// CR LF on Windows and stays LF elsewhere.
+std::string text_lines(const std::string &lf_text);
+
 // Runs body in a forked child and answers the child's exit status (100 plus
 // the signal number when a signal ended it, 99 when fork failed).
 int in_child(const std::function<int()> &body);
@@ -66,5 +74,8 @@ int in_child_limited(long max_bytes, const std::function<int()> &body);
 // In a forked child of root: drops to the user nobody; false when it cannot.
 bool become_nobody();
 enum { CHILD_SKIPPED = 77 };  // exit status of a child that could not drop privileges
+// Why in_child answered CHILD_SKIPPED; on Windows, which cannot fork, every
+// child answers it without running.
+const char *child_skip_reason();
 
 #endif

@@ -45,17 +45,21 @@ TEST_F(Discovery, OrderNamesAndUnreadable) {
   std::string deep = dir("s1/B/x/Hauptwerk"), later = dir("s1/C/Hauptwerk");
   dir("s1/a/Hauptwerk");
   EXPECT_EQ(search("s1/", 2), deep);
-  // Other letter case and files of the name never match.
-  dir("s2/hauptwerk"), dir("s2/x");
-  write_file(tmp.file("s2/Hauptwerk"), ""), write_file(tmp.file("s2/x/Hauptwerk"), "");
-  EXPECT_EQ(search("s2/", 2), "(null)");
+  // Other letter case and files of the name never match (apart: Windows
+  // cannot hold a file and a folder whose names differ in case only).
+  dir("s2/hauptwerk"), dir("s3/x");
+  write_file(tmp.file("s3/Hauptwerk"), ""), write_file(tmp.file("s3/x/Hauptwerk"), "");
+  EXPECT_EQ(search("s2/", 2) + search("s3/", 2), "(null)(null)");
   chmod(tmp.file("s1/B").c_str(), 0);  // an unreadable folder is passed over
   int rc = in_child([&] { return !become_nobody() ? int(CHILD_SKIPPED) : search("s1/", 2) != later; });
-  if (rc == CHILD_SKIPPED) GTEST_SKIP() << "cannot drop privileges to nobody";
+  if (rc == CHILD_SKIPPED) GTEST_SKIP() << child_skip_reason();
   EXPECT_EQ(rc, 0);
 }
 
 TEST_F(Discovery, CandidateTooLongIsSkipped) {
+#ifdef _WIN32
+  GTEST_SKIP() << "paths beyond MAX_PATH (260 characters): not on Windows";
+#endif
   // root + "Hauptwerk/" needs 300 bytes with its NUL: skipped; 299 fits.
   std::string fits = rel_of_length(289), too_long = rel_of_length(290);
   dir(fits + "/Hauptwerk"), dir(too_long + "/Hauptwerk");
@@ -76,7 +80,7 @@ TEST_F(Discovery, RootsChooserAndRemembering) {
   EXPECT_EQ(text(get_temperdir()), want);
   EXPECT_STREQ(Tempdirstr, want.c_str());
   // Remembered: no search and no dialog afterwards, even once it is gone.
-  ASSERT_EQ(system(("rm -rf '" + tmp.file("two/x") + "'").c_str()), 0);
+  remove_dirs(tmp.file("two/x"));
   EXPECT_EQ(text(get_temperdir()), want);
   EXPECT_EQ(dialogs.dir_requests.size(), 2u);
   EXPECT_TRUE(dialogs.alerts.empty());

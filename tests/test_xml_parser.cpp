@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,10 @@ static std::string rep(size_t n, char c) { return std::string(n, c); }
 class Reader : public ::testing::Test {
 protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vostrel-xml-XXXXXX";
-    ASSERT_TRUE(mkdtemp(tmpl));
-    dir = tmpl, path = dir + "/in 100%s%n.xml";
+    namespace fs = std::filesystem;
+    dir = (fs::temp_directory_path() / ("vostrel-xml-" + std::to_string(getpid()))).generic_string();
+    ASSERT_TRUE(fs::create_directory(dir)) << dir;
+    path = dir + "/in 100%s%n.xml";
   }
   void TearDown() override { unlink(path.c_str()); rmdir(dir.c_str()); }
   // Reads bytes as a file into `events`.
