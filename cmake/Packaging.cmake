@@ -5,6 +5,10 @@
 #   cd <build> && cpack                         vostrel_<version>_<arch>.deb
 #
 # The version is the project's, PROJECT_VERSION, everywhere.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
+  return()
+endif()
 include(GNUInstallDirs)
 
 set(VOSTREL_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data)

@@ -2,14 +2,20 @@
 # Installs the Debian packages that are missing for a purpose:
 #   scripts/deps.sh run    - what building and running the program needs
 #   scripts/deps.sh test   - that, plus what the test suite needs
+#   scripts/deps.sh windows - what the Windows build and its tests under
+#                            Wine need (scripts/windows.sh)
 # Uses sudo when not run as root. Installs nothing that is already there.
 set -euo pipefail
 
 run_pkgs=(cmake g++ make libfltk1.3-dev fluid)
 test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
 
+win_pkgs=(cmake make g++-mingw-w64-x86-64-win32 libgtest-dev wine wine64 fonts-wine nsis zip unzip
+          xvfb xauth xdotool x11-utils imagemagick python3)
+
 want=("${run_pkgs[@]}")
 if [ "${1:-run}" = test ]; then want+=("${test_pkgs[@]}"); fi
+if [ "${1:-run}" = windows ]; then want=("${win_pkgs[@]}"); fi
 
 missing=()
 for p in "${want[@]}"; do

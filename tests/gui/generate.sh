@@ -38,7 +38,7 @@ dialog "key Return"    # same name
 dialog "key Return"    # Cant write over existing file
 expect_no_dialog "after the refusal"
 [ "$(stat -c '%i %s %Y' "$file")" = "$before" ] || fail "existing file was touched"
-cmp -s "$FIXTURES/generate-expected.xml" "$file" || fail "existing file changed"
+cmp -s "$(expected "$FIXTURES/generate-expected.xml")" "$file" || fail "existing file changed"
 [ "$(ls -A "$TEMPDIR")" = "$(basename "$file")" ] || fail "stray files: $(ls -A "$TEMPDIR")"
 
 # Exit commits the fields (the short-name alert once more) and saves.
@@ -47,7 +47,7 @@ dialog "key Return"
 wait_exit
 [ "$RC" = 0 ] || fail "exit status $RC"
 printf 'Tempdirstr=%s/\nSupplierID=42\nSupplierNm=Organ Works\nTemperamID=4711\n' \
-  "$TEMPDIR" > "$TMP/ini.expected"
-cmp "$TMP/ini.expected" "$WORK/Vostrel.ini" || fail "Vostrel.ini: $(cat "$WORK/Vostrel.ini")"
+  "$(prog_path "$TEMPDIR")" > "$TMP/ini"
+cmp "$(expected "$TMP/ini")" "$WORK/Vostrel.ini" || fail "Vostrel.ini: $(cat "$WORK/Vostrel.ini")"
 [ "$(ls -A "$WORK")" = Vostrel.ini ] || fail "stray files: $(ls -A "$WORK")"
 pass

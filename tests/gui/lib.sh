@@ -7,6 +7,10 @@
 # directory, home and temperaments folder. Nothing outside that temporary
 # tree is written: every test presets Tempdirstr in its Vostrel.ini, so the
 # program never searches the disk.
+#
+# A program path ending in .exe is the Windows build: it runs under Wine,
+# in a prefix of its own copied from VOSTREL_WINE_TEMPLATE (a booted prefix,
+# see scripts/wine.sh), and the files it writes have CR LF line ends.
 set -euo pipefail
 
 GUI_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -22,6 +26,7 @@ XY_APITCH="730 19"
 xy_cent() { echo "635 $((59 + 20 * $1))"; }
 
 PID=""; WIN=""; DLG=""; RC=""
+WINE=""; WINCLASS=FLTK
 
 fail() {
   echo "FAIL: $*" >&2
@@ -51,13 +56,14 @@ _cleanup() {
     kill "$PID" 2>/dev/null || true
     wait "$PID" 2>/dev/null || true
   fi
+  if [ -n "$WINE" ]; then wine_end "$WINEPREFIX"; fi
   if [ "${KEEP:-0}" = 0 ] && [ -n "${TMP:-}" ]; then rm -rf "$TMP"; fi
   exit "$rc"
 }
 
 gui_begin() {
   BIN="${1:?usage: $0 path-to-vostrel}"
-  [ -x "$BIN" ] || { echo "FAIL: no program at $BIN" >&2; exit 1; }
+  [ -f "$BIN" ] || { echo "FAIL: no program at $BIN" >&2; exit 1; }
   BIN="$(cd "$(dirname "$BIN")" && pwd)/$(basename "$BIN")"
   if [ -z "${VOSTREL_GUI_INNER:-}" ]; then
     # Outer run: start the server and this script in a new process group,
@@ -88,7 +94,28 @@ gui_begin() {
   WORK="$TMP/work"; HOMEDIR="$TMP/home"; TEMPDIR="$TMP/temperaments"
   mkdir -p "$WORK" "$HOMEDIR" "$TEMPDIR"
   trap _cleanup EXIT
-  printf 'Tempdirstr=%s/\n' "$TEMPDIR" > "$WORK/Vostrel.ini"
+  case "$BIN" in *.exe) _wine_begin ;; esac
+  printf 'Tempdirstr=%s/\n' "$(prog_path "$TEMPDIR")" > "$WORK/Vostrel.ini"
+}
+
+_wine_begin() {
+  [ -d "${VOSTREL_WINE_TEMPLATE:-}" ] || { echo "FAIL: VOSTREL_WINE_TEMPLATE is no Wine prefix" >&2; exit 1; }
+  source "$REPO_DIR/scripts/wine.sh"
+  export WINEPREFIX="$TMP/prefix"
+  wine_copy "$VOSTREL_WINE_TEMPLATE" "$WINEPREFIX"
+  WINE=wine; WINCLASS=vostrel.exe
+}
+
+# prog_path PATH: PATH as the program names it (drive Z: is / under Wine).
+prog_path() { if [ -n "$WINE" ]; then echo "Z:$1"; else echo "$1"; fi; }
+
+# expected FILE: FILE with the line ends the program writes (a CR LF copy
+# in $TMP for the Windows build).
+expected() {
+  if [ -z "$WINE" ]; then echo "$1"; return; fi
+  local copy; copy="$TMP/expected.$(basename "$1")"
+  sed 's/$/\r/' "$1" > "$copy"
+  echo "$copy"
 }
 
 _find_window() {
@@ -108,9 +135,11 @@ _painted() {
 }
 
 # Starts the program in the working directory with the temporary home and
-# waits until its window has appeared and painted.
+# waits until its window has appeared and painted. Arguments, if any, are
+# the command that starts it.
 start_program() {
-  (cd "$WORK" && HOME="$HOMEDIR" exec "$BIN") > "$TMP/program.log" 2>&1 &
+  [ $# -gt 0 ] || set -- $WINE "$BIN"
+  (cd "$WORK" && HOME="$HOMEDIR" exec "$@") > "$TMP/program.log" 2>&1 &
   PID=$!
   poll 100 _find_window || fail "window 'Vostrel for HW3' did not appear"
   poll 100 _painted || fail "window 'Vostrel for HW3' appeared but never painted its pitches"
@@ -127,8 +156,8 @@ wait_exit() {
   PID=""
 }
 
-# The toolkit's dialogs: further visible windows of class FLTK.
-dialogs() { xdotool search --onlyvisible --class FLTK 2>/dev/null | grep -vx "$WIN" || true; }
+# The toolkit's dialogs: further visible windows of the program's class.
+dialogs() { xdotool search --onlyvisible --class "$WINCLASS" 2>/dev/null | grep -vx "$WIN" || true; }
 _dialog_up() { DLG="$(dialogs | head -1)"; [ -n "$DLG" ]; }
 _dialog_gone() { ! dialogs | grep -qx "$DLG"; }
 _no_dialog() { [ -z "$(dialogs)" ]; }
@@ -181,9 +210,10 @@ set_tuning() {
 # the bytes of EXPECTED; fails with a diff otherwise.
 _same() { cmp -s "$1" "$2"; }
 wait_file_equals() {
-  if ! poll 50 _same "$1" "$2"; then
-    [ -e "$2" ] && diff "$1" "$2" | head -20 >&2
-    fail "$2 differs from $1"
+  local want; want="$(expected "$1")"
+  if ! poll 50 _same "$want" "$2"; then
+    [ -e "$2" ] && diff "$want" "$2" | head -20 >&2
+    fail "$2 differs from $want"
   fi
 }
 

@@ -15,7 +15,7 @@ expect_no_dialog "after loading prepared.xml"
 
 new="$TEMPDIR/regenerated.xml"
 click $XY_GENERATE
-dialog "key ctrl+a" "type $new" "key Return"
+dialog "key ctrl+a" "type $(prog_path "$new")" "key Return"
 wait_file_equals "$FIXTURES/load-expected.xml" "$new"
 expect_no_dialog "after Generate"
 cmp -s "$FIXTURES/prepared.xml" "$TEMPDIR/prepared.xml" || fail "the loaded file changed"

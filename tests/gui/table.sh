@@ -25,7 +25,7 @@ for row in "${rows[@]}"; do
   click $XY_GENERATE
   dialog "key Return"
   file="$TEMPDIR/${v[0]}.Temperament.Hauptwerk.xml"
-  _complete() { tail -1 "$file" 2>/dev/null | grep -qx '</Hauptwerk>'; }
+  _complete() { tail -1 "$file" 2>/dev/null | tr -d '\r' | grep -qx '</Hauptwerk>'; }
   poll 50 _complete || fail "no complete file $file"
   printf '%s\n' "$row" >> "$TMP/rows"
 done

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The Windows program, built and tested on Debian or Ubuntu without Windows:
+# installs the missing packages, builds FLTK 1.4.5 for Windows (cached, see
+# scripts/fltk-win.sh), cross-builds vostrel.exe and the test suite with
+# MinGW-w64 in build-win/, makes the zip and the installer, and runs the
+# suite under Wine: the module tests, the real-window tests on Xvfb and the
+# tests of the two packages. Leaves the packages in build-win/packages/.
+set -euo pipefail
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$repo/scripts/deps.sh" windows
+jobs="$(nproc)"
+build="$repo/build-win"
+
+fltk="$(bash "$repo/scripts/fltk-win.sh")"
+cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
+  -DCMAKE_PREFIX_PATH="$fltk" -DCMAKE_BUILD_TYPE=Release -DVOSTREL_TESTS=ON > /dev/null
+cmake --build "$build" -j "$jobs"
+(cd "$build" && cpack -B "$build/packages" > /dev/null)
+rm -rf "$build/packages/_CPack_Packages"
+ls "$build/packages"/vostrel-*-win64.{zip,exe}
+
+# A Wine prefix booted once without a display; every test runs in a copy.
+source "$repo/scripts/wine.sh"
+wine_dir="$(mktemp -d /tmp/vostrel-wine.XXXXXX)"
+trap 'wine_end "$wine_dir/modules"; rm -rf "$wine_dir"' EXIT
+(unset DISPLAY; wine_boot "$wine_dir/template")
+wine_copy "$wine_dir/template" "$wine_dir/modules"
+export VOSTREL_WINE_TEMPLATE="$wine_dir/template"
+(cd "$build" && WINEPREFIX="$wine_dir/modules" ctest --output-on-failure -j "$jobs")

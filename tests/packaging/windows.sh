@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The Windows packages (arguments: the installer and the zip). The zip holds
+# the exe, README.txt and LICENSE.txt; the exe is a GUI program that imports
+# only system DLLs and carries its version. Under Wine: the installer, run
+# silently, installs the program, its uninstaller (listed among installed
+# apps) and a Start-menu entry that starts it in the user's profile folder,
+# where Exit writes Vostrel.ini; the silent uninstaller removes the files.
+source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
+gui_begin "$@"
+zip="${2:?usage: $0 installer zip}"
+version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
+[ -n "$version" ] || fail "no version in the zip's name $zip"
+
+# The zip and the exe in it.
+top="vostrel-$version-win64"
+unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
+printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/vostrel.exe" > "$TMP/zip.want"
+cmp -s "$TMP/zip.want" "$TMP/zip.list" || fail "zip holds: $(cat "$TMP/zip.list")"
+unzip -q "$zip" -d "$TMP/zip"
+exe="$TMP/zip/$top/vostrel.exe"
+x86_64-w64-mingw32-objdump -p "$exe" > "$TMP/pe"
+grep -q 'Subsystem.*(Windows GUI)' "$TMP/pe" || fail "vostrel.exe is no GUI program"
+# Only system DLLs: each import is one that Windows (here Wine) has itself.
+for dll in $(sed -n 's/^\s*DLL Name: //p' "$TMP/pe"); do
+  [ -n "$(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll")" ] ||
+    fail "vostrel.exe imports $dll, which is no system DLL"
+done
+strings -el "$exe" > "$TMP/strings"
+for pair in "ProductName Vostrel" "ProductVersion $version" "FileVersion $version"; do
+  set -- $pair
+  grep -A1 -x "$1" "$TMP/strings" | tail -1 | grep -qx "$2" || fail "version resource: no $1 $2"
+done
+
+# The installer.
+cp "$BIN" "$TMP/setup.exe"
+(cd "$TMP" && wine setup.exe /S) || fail "the installer failed"
+installed="$WINEPREFIX/drive_c/Program Files/Vostrel"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vostrel'
+# The installer may still be finishing when wine returns. Its exe is the
+# zip's but for the time stamp that stripping writes into the header.
+_installed() {
+  [ "$(cmp -l "$exe" "$installed/vostrel.exe" 2> /dev/null | wc -l)" -le 4 ] &&
+    [ "$(stat -c %s "$installed/vostrel.exe")" = "$(stat -c %s "$exe")" ] && wine reg query "$key" > "$TMP/uninstall.reg" 2>&1 &&
+    grep -q 'UninstallString' "$TMP/uninstall.reg"
+}
+poll 100 _installed || fail "no vostrel.exe (as in the zip) in $installed or no uninstall entry $key"
+grep -q 'DisplayName.*Vostrel' "$TMP/uninstall.reg" || fail "uninstall entry: $(cat "$TMP/uninstall.reg")"
+
+# The Start-menu entry and its working folder, the user's profile.
+link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
+[ -n "$link" ] || fail "no Start-menu entry Vostrel.lnk"
+workdir="$(python3 - "$link" <<'PY'
+import struct, sys
+# A shell link: header, optional item list and link info, then the counted
+# strings name, relative path, working folder ... as its flags say.
+data = open(sys.argv[1], "rb").read()
+flags = struct.unpack_from("<I", data, 20)[0]
+pos = 76
+if flags & 0x1: pos += 2 + struct.unpack_from("<H", data, pos)[0]
+if flags & 0x2: pos += struct.unpack_from("<I", data, pos)[0]
+unicode = flags & 0x80
+for bit in (0x4, 0x8, 0x10):
+    if flags & bit:
+        n = struct.unpack_from("<H", data, pos)[0] * (2 if unicode else 1)
+        text = data[pos + 2:pos + 2 + n].decode("utf-16-le" if unicode else "latin-1")
+        pos += 2 + n
+        if bit == 0x10: print(text.rstrip("\0"))
+PY
+)"
+[ "$workdir" = "%USERPROFILE%" ] || fail "the Start-menu entry's working folder is '$workdir'"
+profile="$WINEPREFIX/drive_c/users/$(id -un)"
+winlink="C:${link#"$WINEPREFIX/drive_c"}"
+start_program wine start "${winlink//\//\\}"
+click $XY_EXIT
+# start returns at once: wait for the prefix's last process to end (the
+# program, then Wine's own), so that the program's file is free again.
+timeout 60 wineserver -w || fail "the program did not end after Exit"
+[ -f "$profile/Vostrel.ini" ] || fail "Exit wrote no Vostrel.ini in the profile folder $profile"
+[ ! -e "$installed/Vostrel.ini" ] || fail "Vostrel.ini was written into Program Files"
+
+# The silent uninstaller (it runs from a copy of itself, so wait for it).
+wine "C:/Program Files/Vostrel/Uninstall.exe" /S || fail "the uninstaller failed"
+_uninstalled() { [ ! -e "$installed/vostrel.exe" ] && [ -z "$(find "$WINEPREFIX/drive_c/ProgramData" -name Vostrel.lnk)" ]; }
+poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed")"
+! wine reg query "$key" > /dev/null 2>&1 || fail "the uninstall entry stayed"
+[ -f "$profile/Vostrel.ini" ] || fail "uninstalling removed the user's Vostrel.ini"
+pass
