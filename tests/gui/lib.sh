@@ -11,6 +11,8 @@
 # A program path ending in .exe is the Windows build: it runs under Wine,
 # in a prefix of its own copied from VOSTREL_WINE_TEMPLATE (a booted prefix,
 # see scripts/wine.sh), and the files it writes have CR LF line ends.
+# VOSTREL_GUI_DPI (Windows build only) sets the display's resolution, 96 by
+# default; the window's coordinates below are then scaled by DPI / 96.
 set -euo pipefail
 
 GUI_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -27,6 +29,10 @@ xy_cent() { echo "635 $((59 + 20 * $1))"; }
 
 PID=""; WIN=""; DLG=""; RC=""
 WINE=""; WINCLASS=FLTK
+DPI="${VOSTREL_GUI_DPI:-96}"
+# px N: N window pixels at 96 DPI, scaled; geom W H X Y: a scaled geometry.
+px() { echo $((($1 * DPI + 48) / 96)); }
+geom() { echo "$(px "$1")x$(px "$2")+$(px "$3")+$(px "$4")"; }
 
 fail() {
   echo "FAIL: $*" >&2
@@ -71,7 +77,9 @@ gui_begin() {
     # behind when it is itself killed).
     export VOSTREL_GUI_INNER=1
     XVFB_LOG="$(mktemp /tmp/vostrel-gui-xvfb.XXXXXX)"
-    setsid xvfb-run -a -n $((200 + $$ % 500)) -e "$XVFB_LOG" -s "-screen 0 1024x768x24 -noreset" \
+    local screen=1024x768x24
+    [ "$DPI" = 96 ] || screen=1600x1000x24
+    setsid xvfb-run -a -n $((200 + $$ % 500)) -e "$XVFB_LOG" -s "-screen 0 $screen -noreset" \
       bash "$0" "$@" &
     local group=$!
     trap 'kill -TERM -- -'"$group"' 2>/dev/null || true; rm -f "$XVFB_LOG"' EXIT
@@ -95,6 +103,7 @@ gui_begin() {
   mkdir -p "$WORK" "$HOMEDIR" "$TEMPDIR"
   trap _cleanup EXIT
   case "$BIN" in *.exe) _wine_begin ;; esac
+  [ "$DPI" = 96 ] || [ -n "$WINE" ] || { echo "FAIL: VOSTREL_GUI_DPI needs vostrel.exe" >&2; exit 1; }
   printf 'Tempdirstr=%s/\n' "$(prog_path "$TEMPDIR")" > "$WORK/Vostrel.ini"
 }
 
@@ -104,6 +113,10 @@ _wine_begin() {
   export WINEPREFIX="$TMP/prefix"
   wine_copy "$VOSTREL_WINE_TEMPLATE" "$WINEPREFIX"
   WINE=wine; WINCLASS=vostrel.exe
+  # Wine's display resolution; set while the display is up, so that Wine
+  # takes that display's size.
+  [ "$DPI" = 96 ] ||
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f > /dev/null
 }
 
 # prog_path PATH: PATH as the program names it (drive Z: is / under Wine).
@@ -131,7 +144,7 @@ colours() { convert "$1" -crop "$2" +repage -unique-colors -format %w info:; }
 # widget is drawn by then. An unpainted window is one plain colour.
 _painted() {
   import -window "$WIN" "$TMP/painted.png" 2> /dev/null &&
-    [ "$(colours "$TMP/painted.png" 90x13+685+253)" -gt 2 ]
+    [ "$(colours "$TMP/painted.png" "$(geom 90 13 685 253)")" -gt 2 ]
 }
 
 # Starts the program in the working directory with the temporary home and
@@ -189,7 +202,7 @@ expect_no_dialog() {
 
 click() {
   xdotool windowfocus --sync "$WIN"
-  xdotool mousemove --window "$WIN" "$1" "$2" click 1
+  xdotool mousemove --window "$WIN" "$(px "$1")" "$(px "$2")" click 1
 }
 
 # set_field X Y TEXT: replaces the text of the input at X,Y (no Tab).
