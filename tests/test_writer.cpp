@@ -144,15 +144,21 @@ TEST_F(Writer, FailuresInAChild) {
   EXPECT_EQ(read_file(locked), "locked");
 }
 
+#ifdef _WIN32
+static const char NEGATIVE_NAN[] = "nan";  // MinGW's printf shows no sign of a NaN
+#else
+static const char NEGATIVE_NAN[] = "-nan";
+#endif
+
 TEST_F(Writer, ImpossiblePitchesAreRefusedBeforeAnything) {
   // Typed as a user would: each gives non-finite or non-positive pitches.
-  struct Case { Fl_Input *box; const char *text; const char *alert_tail; } cases[] = {
+  struct Case { Fl_Input *box; const char *text; std::string alert_tail; } cases[] = {
       {Box_APitch, "nan", "Notenr 0, Pitch=nan"},
       {Box_APitch, "0", "Notenr 0, Pitch=0.000000"},
       {Box_APitch, "-440", "Notenr 0, Pitch=-8.175799"},
       {Box_APitch, "1e39", "Notenr 0, Pitch=inf"},  // infinite in single precision
       {Box_DCent[4], "inf", "Notenr 1, Pitch=inf"},
-      {Box_DCent[11], "-nan", "Notenr 8, Pitch=-nan"},
+      {Box_DCent[11], "-nan", std::string("Notenr 8, Pitch=") + NEGATIVE_NAN},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
@@ -167,7 +173,7 @@ TEST_F(Writer, ImpossiblePitchesAreRefusedBeforeAnything) {
     EXPECT_STREQ(Temp_Name, "");
     dialogs.inputs.clear();
   }
-  EXPECT_EQ(system(("test -z \"$(ls -A '" + tmp.path + "')\"").c_str()), 0);
+  EXPECT_TRUE(is_empty_dir(tmp.path));
   // The writer itself refuses too.
   Pitch[100] = -1.0;
   EXPECT_EQ(write_temperament_file(tmp.file("y.xml").c_str()), 0);
