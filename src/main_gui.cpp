@@ -361,24 +361,32 @@ void Check_for_ASCII(const char *name, char *str) {
   }
 }
 
-// Copies a field's text into a record field and checks its characters.
-static void commit_text(Fl_Input *box, char *field, const char *name) {
-  copy_text(field, TEXT_FIELD_SIZE, box->value());
+// Copies a text into a record field and checks its characters.
+static void commit_text(const char *text, char *field, const char *name) {
+  copy_text(field, TEXT_FIELD_SIZE, text);
   Check_for_ASCII(name, field);
 }
 
-void checkout_values(void) {
-  Temp_ID = to_int(Box_ID->value());
-  commit_text(Box_Name, Temp_Name, "Temperament Name");
-  commit_text(Box_ShortName, Temp_ShortName, "Short Name");
+void commit_fields(const char *const text[7]) {
+  Temp_ID = to_int(text[0]);
+  commit_text(text[1], Temp_Name, "Temperament Name");
+  commit_text(text[2], Temp_ShortName, "Short Name");
   if (strlen(Temp_ShortName) > 5) {
     alertf("Only first five characters of ShortName used!");
     Temp_ShortName[5] = '\0';
   }
-  Temp_Supplier_ID = to_int(Box_SupplierID->value());
-  commit_text(Box_SupplierName, Temp_Supplier_Name, "Supplier Name");
-  commit_text(Box_Comment, Temp_Comment, "Comment");
-  commit_text(Box_Version, Temp_Version, "Version");
+  Temp_Supplier_ID = to_int(text[3]);
+  commit_text(text[4], Temp_Supplier_Name, "Supplier Name");
+  commit_text(text[5], Temp_Comment, "Comment");
+  commit_text(text[6], Temp_Version, "Version");
+}
+
+void checkout_values(void) {
+  const char *const text[7] = {Box_ID->value(),           Box_Name->value(),
+                               Box_ShortName->value(),    Box_SupplierID->value(),
+                               Box_SupplierName->value(), Box_Comment->value(),
+                               Box_Version->value()};
+  commit_fields(text);
   compute_temperament(1);
 }
 

@@ -78,6 +78,10 @@ void exit_cb(Fl_Widget *W, void *v);
 
 // ---- Commit ---------------------------------------------------------------
 void checkout_values(void);
+// Commits the seven descriptive texts (ID, name, short name, supplier ID,
+// supplier name, comment, version) into the record by the window's rules:
+// IDs as whole numbers, texts bounded and cleaned, the short name cut.
+void commit_fields(const char *const text[7]);
 void Check_for_ASCII(const char *name, char *str);
 
 // ---- Settings -------------------------------------------------------------
