@@ -541,16 +541,15 @@ static const char SUFFIX[] = "Temperament.Hauptwerk.xml";
 // most FL_PATH_MAX), a slash, five characters, a dot and the suffix.
 enum { NAME_SIZE = FL_PATH_MAX + 1 + 5 + 1 + sizeof SUFFIX };
 
-// Builds folder + '/' + short name + '.' + suffix, adding the slash and the
-// dot only where the text does not already end in them.
-static void propose_file_name(char *buf, const char *dir, const char *shortname) {
-  copy_text(buf, NAME_SIZE, dir);
+// The proposal of Generate File (see main_gui.h).
+void propose_file_name(char *buf, size_t n, const char *dir, const char *shortname) {
+  copy_text(buf, n, dir);
   size_t len = strlen(buf);
-  if (len == 0 || buf[len - 1] != '/') append_text(buf, NAME_SIZE, "/");
-  append_text(buf, NAME_SIZE, shortname);
+  if (len == 0 || buf[len - 1] != '/') append_text(buf, n, "/");
+  append_text(buf, n, shortname);
   len = strlen(buf);
-  if (len == 0 || buf[len - 1] != '.') append_text(buf, NAME_SIZE, ".");
-  append_text(buf, NAME_SIZE, SUFFIX);
+  if (len == 0 || buf[len - 1] != '.') append_text(buf, n, ".");
+  append_text(buf, n, SUFFIX);
 }
 
 // Writes a text value with &, < and > escaped, so the file stays XML.
@@ -619,34 +618,43 @@ static void alert_existing_file(void) {
          "Please delete file before generating it or use another name.");
 }
 
-int write_temperament_file(const char *filename) {
+FILE *open_new_output(const char *filename) {
   FILE *probe = fopen(filename, "r");
   if (probe) {
     fclose(probe);
     alert_existing_file();
-    return 0;
+    return nullptr;
   }
-  FILE *xmlf = create_new_file(filename);
-  if (!xmlf) {
+  FILE *f = create_new_file(filename);
+  if (!f) {
     if (errno == EEXIST) alert_existing_file();
     else alertf("Cant create file\n%s", filename);
-    return 0;
   }
-  write_temperament(xmlf);
-  int ok = !ferror(xmlf);
-  if (fclose(xmlf) != 0) ok = 0;
+  return f;
+}
+
+int close_new_output(FILE *f, const char *filename) {
+  int ok = !ferror(f);
+  if (fclose(f) != 0) ok = 0;
   if (ok) return 1;
-  // The incomplete file is ours: this action created it.
+  // The incomplete file is ours: open_new_output created it.
   remove(filename);
   alertf("Cant write file\n%s", filename);
   return 0;
+}
+
+int write_temperament_file(const char *filename) {
+  FILE *xmlf = open_new_output(filename);
+  if (!xmlf) return 0;
+  write_temperament(xmlf);
+  return close_new_output(xmlf, filename);
 }
 
 void generate_file(void) {
   static char temperamentdir[NAME_SIZE];
   compute_temperament(1);
   checkout_values();
-  propose_file_name(temperamentdir, get_temperdir(), Temp_ShortName);
+  propose_file_name(temperamentdir, sizeof temperamentdir, get_temperdir(), Temp_ShortName);
   const char *filename = dialog_input("Filename to generate", temperamentdir);
   if (!filename) return;
   write_temperament_file(filename);

@@ -4,6 +4,9 @@
 #ifndef VOSTREL_MAIN_GUI_H
 #define VOSTREL_MAIN_GUI_H
 
+#include <cstddef>
+#include <cstdio>
+
 class Fl_Widget;
 class Fl_Window;
 class Fl_Input;
@@ -94,6 +97,15 @@ char *search_for_dir(const char *root, const char *dirname, int maxdepth);
 const char *get_temperdir(void);
 
 // ---- Generate / Load ------------------------------------------------------
+// Opens filename as a new file for writing; null after the alert when a
+// file of that name exists or it cannot be created. Never touches a file.
+FILE *open_new_output(const char *filename);
+// Closes a file from open_new_output; 1 when all of it was written,
+// otherwise it removes the file and alerts.
+int close_new_output(FILE *f, const char *filename);
+// Builds folder + '/' + short name + '.' + "Temperament.Hauptwerk.xml" into
+// buf of size n, adding the slash and the dot only where missing.
+void propose_file_name(char *buf, size_t n, const char *dir, const char *shortname);
 // Writes the temperament file to filename, which must not exist yet.
 // 1 on success; otherwise it has shown its alert.
 int write_temperament_file(const char *filename);
