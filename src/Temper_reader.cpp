@@ -3,14 +3,43 @@
 #include "Temper_reader.h"
 
 #include "main_gui.h"
+#include "xml_parser.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 // The note number whose pitch has not come yet; -1 = none pending.
 static int notenr = -1;
+// given[n] is 1 once the file being read has given note n a pitch.
+static unsigned char given[NOTE_COUNT];
 
 void xml_begin(void) { notenr = -1; }
+
+// ---- Whole file -------------------------------------------------------------
+
+// Checks that the file gave every note a pitch and that each is a positive,
+// finite number; 1 when it did, otherwise 0 after one message.
+static int check_notes(void) {
+  for (int n = 0; n < NOTE_COUNT; n++) {
+    if (!given[n]) {
+      alertf("Missing note in this temperament:\nNotenr %d has no PitchHz", n);
+      return 0;
+    }
+    if (!(Pitch[n] > 0 && std::isfinite(Pitch[n]))) {
+      alertf("Impossible pitch in this temperament:\nNotenr %d, Pitch=%f", n, Pitch[n]);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int read_temperament(const char *path) {
+  // Nothing of an earlier file or computation may fill a gap in this one.
+  memset(given, 0, sizeof given);
+  for (double &p : Pitch) p = 0.0;
+  return parse_xml(path) && check_notes();
+}
 
 // ---- Start tags -------------------------------------------------------------
 
@@ -79,6 +108,7 @@ static int pitch_hz(const char *data) {
     return 0;
   }
   Pitch[notenr] = atof(data);
+  given[notenr] = 1;
   notenr = -1;
   return 1;
 }

@@ -3,6 +3,11 @@
 #ifndef VOSTREL_TEMPER_READER_H
 #define VOSTREL_TEMPER_READER_H
 
+// Reads the temperament file at path into the record and Pitch, starting
+// from a clean slate: 1 when every note 0..132 got a positive, finite pitch,
+// otherwise 0 after exactly one message.
+int read_temperament(const char *path);
+
 // Called once at the start of every read: no note number is pending.
 void xml_begin(void);
 // A start tag with its attribute list (name, value, ..., ended by an empty

@@ -5,7 +5,6 @@
 #include "main_gui.h"
 
 #include "Temper_reader.h"
-#include "xml_parser.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -195,17 +194,23 @@ static void format_cents(char *buf, double value) {
     snprintf(buf, DISPLAY_SIZE, "%+.7g", value);
 }
 
-void compute_temperament(int total) {
+// Shows APitch, the offsets and the reference octave's pitches in the window.
+static void show_tuning(void) {
   char mystr[DISPLAY_SIZE];
   format_pitch(mystr, APitch);
   Box_APitch->value(mystr);
   for (int i = 0; i < 12; i++) {
     format_cents(mystr, DCent[i]);
     Box_DCent[i]->value(mystr);
-    Pitch[REF_NOTE + i] = APitch * pow(2.0, (100 * i + DCent[i]) / 1200.0);
     format_pitch(mystr, Pitch[REF_NOTE + i]);
     Box_Pitch[i]->value(mystr);
   }
+}
+
+void compute_temperament(int total) {
+  for (int i = 0; i < 12; i++)
+    Pitch[REF_NOTE + i] = APitch * pow(2.0, (100 * i + DCent[i]) / 1200.0);
+  if (Box_APitch) show_tuning();
   if (total == 0) return;
   // Downward first: from note 56 on it reads values it wrote itself.
   for (int n = REF_NOTE - 1; n >= 0; n--) Pitch[n] = Pitch[n + 12] / 2.0;
@@ -215,7 +220,8 @@ void compute_temperament(int total) {
 int compute_cents(void) {
   for (int n = 0; n + 12 < NOTE_COUNT; n++) {
     double test = Pitch[n + 12] / Pitch[n];
-    if (test < 1.999 || test > 2.001) {
+    // Written so that a NaN ratio (0/0, inf/inf) fails too.
+    if (!(test >= 1.999 && test <= 2.001)) {
       alertf("No clean octaves in this temperament:\n"
              "Notenr %d, Pitch=%f, Octave=%f, fact=%f",
              n, Pitch[n], Pitch[n + 12], test);
@@ -225,6 +231,17 @@ int compute_cents(void) {
   APitch = Pitch[REF_NOTE];
   for (int i = 0; i < 12; i++)
     DCent[i] = 1200 * log(Pitch[REF_NOTE + i] / APitch) / log(2.0) - 100 * i;
+  return 1;
+}
+
+int check_pitches(void) {
+  for (int n = 0; n < NOTE_COUNT; n++) {
+    if (Pitch[n] > 0 && std::isfinite(Pitch[n])) continue;
+    alertf("Cant generate a file with impossible pitches:\n"
+           "Notenr %d, Pitch=%f\nPlease correct A-Pitch or the cent offsets.",
+           n, Pitch[n]);
+    return 0;
+  }
   return 1;
 }
 
@@ -644,6 +661,7 @@ int close_new_output(FILE *f, const char *filename) {
 }
 
 int write_temperament_file(const char *filename) {
+  if (!check_pitches()) return 0;
   FILE *xmlf = open_new_output(filename);
   if (!xmlf) return 0;
   write_temperament(xmlf);
@@ -653,6 +671,8 @@ int write_temperament_file(const char *filename) {
 void generate_file(void) {
   static char temperamentdir[NAME_SIZE];
   compute_temperament(1);
+  // Refused before anything changes or is asked: the typed values stay.
+  if (!check_pitches()) return;
   checkout_values();
   propose_file_name(temperamentdir, sizeof temperamentdir, get_temperdir(), Temp_ShortName);
   const char *filename = dialog_input("Filename to generate", temperamentdir);
@@ -662,8 +682,7 @@ void generate_file(void) {
 
 // ---- Load action ----------------------------------------------------------------
 
-// Empties the descriptive fields before a file fills them.
-static void reset_descriptive_fields(void) {
+void reset_descriptive_fields(void) {
   Temp_Supplier_ID = 999999;
   Temp_ID = 999900;
   Temp_Name[0] = '\0';
@@ -685,16 +704,7 @@ static void fill_window(void) {
   Box_SupplierName->value(Temp_Supplier_Name);
   Box_Comment->value(Temp_Comment);
   Box_Version->value(Temp_Version);
-  char number[DISPLAY_SIZE];
-  format_pitch(number, Pitch[REF_NOTE]);
-  APitch = Pitch[REF_NOTE];
-  Box_APitch->value(number);
-  for (int i = 0; i < 12; i++) {
-    format_cents(number, DCent[i]);
-    Box_DCent[i]->value(number);
-    format_pitch(number, Pitch[REF_NOTE + i]);
-    Box_Pitch[i]->value(number);
-  }
+  show_tuning();  // compute_cents has set APitch and DCent from Pitch
 }
 
 void load_file(void) {
@@ -707,7 +717,7 @@ void load_file(void) {
   if (!chosen) return;
   copy_text(filename, sizeof filename, chosen);
   reset_descriptive_fields();
-  if (!parse_xml(filename)) {
+  if (!read_temperament(filename)) {
     alertf("Loading %s failed", filename);
     return;
   }

@@ -65,11 +65,14 @@ void init_drive_roots(void);
 // ---- Arithmetic -----------------------------------------------------------
 // atoi semantics, but values beyond a 32-bit int clamp to its limits.
 int to_int(const char *text);
-// Computes the reference octave (total = 0) or all 133 notes and refreshes
-// the tuning column of the window.
+// Computes the reference octave (total = 0) or all 133 notes and, when the
+// window exists, refreshes its tuning column.
 void compute_temperament(int total);
 // Checks the octaves of Pitch and recovers APitch and DCent; 1 on success.
 int compute_cents(void);
+// 1 when every pitch in Pitch is positive and finite, so it may be written;
+// otherwise 0 after one alert naming the first impossible pitch.
+int check_pitches(void);
 
 // ---- Window ---------------------------------------------------------------
 // Builds the main window with all widgets, showing the reference octave.
@@ -110,6 +113,8 @@ void propose_file_name(char *buf, size_t n, const char *dir, const char *shortna
 // 1 on success; otherwise it has shown its alert.
 int write_temperament_file(const char *filename);
 void generate_file(void);
+// Empties the descriptive fields of the record before a file fills them.
+void reset_descriptive_fields(void);
 void load_file(void);
 
 #endif

@@ -7,6 +7,7 @@
 #include <FL/Fl_Output.H>
 #include <unistd.h>
 #include <algorithm>
+#include <map>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,24 @@ static Texts window_texts() {
 static double file_pitch(const std::string &file, int n) {  // note n's pitch in the file text
   size_t at = file.find("<MIDINoteNumberOnEightFootStop>" + std::to_string(n) + "<");
   return at == std::string::npos ? NAN : strtod(file.c_str() + file.find("<PitchHz>", at) + 9, nullptr);
+}
+
+// A temperament file of all 133 equal-tempered notes, listed from 132 down to
+// 0, with `general` in front; `change` gives some notes another PitchHz text,
+// or "-" to leave the note out.
+static std::string temperament_file(const std::string &general,
+                                    const std::map<int, std::string> &change = {}) {
+  std::string text = "<Hauptwerk>" + general;
+  for (int n = 132; n >= 0; n--) {
+    char hz[40];
+    snprintf(hz, sizeof hz, "%.15g", 440.0 * std::exp2((n - 69) / 12.0));
+    auto it = change.find(n);
+    if (it != change.end() && it->second == "-") continue;
+    text += "<note><MIDINoteNumberOnEightFootStop>" + std::to_string(n) +
+            "</MIDINoteNumberOnEightFootStop><PitchHz>" + (it != change.end() ? it->second : hz) +
+            "</PitchHz></note>";
+  }
+  return text + "</Hauptwerk>";
 }
 
 class Load : public ::testing::Test {
@@ -91,8 +110,11 @@ TEST_F(Load, WriterFilesLoadBackAndRegenerate) {
 TEST_F(Load, WindowShowsResetValuesAndIdFormats) {
   compute_temperament(1);
   Texts before = window_texts();
-  const struct { const char *general; Texts shown; } cases[] = {
+  const struct { std::string general; Texts shown; } cases[] = {
       {"", {"999900", "", "", "999999", "", "", ""}},
+      // Notes in any order, and a note given twice keeps its later pitch.
+      {"<note><MIDINoteNumberOnEightFootStop>69</MIDINoteNumberOnEightFootStop>"
+       "<PitchHz>1000</PitchHz></note>", {"999900", "", "", "999999", "", "", ""}},
       {"<SupplierID>1234567</SupplierID><UniqueTemperamentID>-3</UniqueTemperamentID>",
        {"-3", "", "", "1234567", "", "", ""}},
       {"<SupplierID>-5</SupplierID><Name>N</Name><Comments>C</Comments>", {"999900", "N", "", "-00005", "", "C", ""}},
@@ -100,12 +122,12 @@ TEST_F(Load, WindowShowsResetValuesAndIdFormats) {
   for (auto &c : cases) {
     for (char *field : {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version})
       strcpy(field, "stale");
-    write_file(dir.file("g.xml"), std::string("<Hauptwerk>") + c.general + "</Hauptwerk>");
+    write_file(dir.file("g.xml"), temperament_file(c.general));
     load(dir.file("g.xml"));
     EXPECT_EQ(dialogs.alerts, Texts{});
     Texts shown = window_texts();
     EXPECT_EQ(Texts(shown.begin(), shown.begin() + 7), c.shown) << c.general;
-    for (int i = 7; i < 32; i++)  // pitches kept; offsets recovered as 0 or a tiny negative
+    for (int i = 7; i < 32; i++)  // equal temperament: offsets 0 or a tiny negative
       EXPECT_TRUE(shown[i] == before[i] || (i % 2 == 0 && shown[i] == "-0.0")) << i << shown[i];
   }
 }
@@ -121,22 +143,36 @@ TEST_F(Load, CancelOrFailureLeavesTheWindow) {
   EXPECT_EQ(dialogs.alerts, Texts{});
   EXPECT_EQ(Temp_ID, 5);
   EXPECT_EQ(window_texts(), before);
+  std::map<int, std::string> negative;  // a whole chain of octaves, ratio 2 throughout
+  for (int n = 1; n < NOTE_COUNT; n += 12) negative[n] = std::to_string(-440.0 * std::exp2((n - 69) / 12.0));
   const struct { std::string file, content, first, second; } cases[] = {
       {dir.file("bad.xml"), "<Hauptwerk><Name>F</Name><note><PitchHz>1</PitchHz></note></Hauptwerk>",
        "Parser error with PitchHz", "Loading " + dir.file("bad.xml") + " failed"},
       {dir.file("gone 100%d.xml"), "", "Can't open file\n" + dir.file("gone 100%d.xml") + "\nfor reading!",
        "Loading " + dir.file("gone 100%d.xml") + " failed"},
-      {dir.file("octave.xml"), "<Hauptwerk><Name>F</Name>"
-       "<note><MIDINoteNumberOnEightFootStop>0</MIDINoteNumberOnEightFootStop><PitchHz>100</PitchHz></note>"
-       "<note><MIDINoteNumberOnEightFootStop>12</MIDINoteNumberOnEightFootStop><PitchHz>300</PitchHz></note>"
-       "</Hauptwerk>", "No clean octaves in this temperament:\n"
+      {dir.file("octave.xml"), temperament_file("<Name>F</Name>", {{0, "100"}, {12, "300"}}),
+       "No clean octaves in this temperament:\n"
        "Notenr 0, Pitch=100.000000, Octave=300.000000, fact=3.000000", "computing cents failed"},
+      // Every note must be given, each with a positive, finite pitch; an earlier
+      // load (the window's equal temperament) never fills a gap.
+      {dir.file("gap.xml"), temperament_file("", {{60, "-"}, {61, "-"}, {80, "-"}}),
+       "Missing note in this temperament:\nNotenr 60 has no PitchHz", ""},
+      {dir.file("empty.xml"), temperament_file("", {{7, ""}, {9, "   "}}),
+       "Missing note in this temperament:\nNotenr 7 has no PitchHz", ""},
+      {dir.file("nan.xml"), temperament_file("", {{5, "nan"}, {17, "nan"}}),
+       "Impossible pitch in this temperament:\nNotenr 5, Pitch=nan", ""},
+      {dir.file("inf.xml"), temperament_file("", {{130, "inf"}, {118, "inf"}}),
+       "Impossible pitch in this temperament:\nNotenr 118, Pitch=inf", ""},
+      {dir.file("zero.xml"), temperament_file("", {{44, "0"}, {56, "0"}}),
+       "Impossible pitch in this temperament:\nNotenr 44, Pitch=0.000000", ""},
+      {dir.file("neg.xml"), temperament_file("", negative),
+       "Impossible pitch in this temperament:\nNotenr 1, Pitch=-8.661957", ""},
   };
   for (auto &c : cases) {
     if (!c.content.empty()) write_file(c.file, c.content);
     dialogs.alerts.clear();
     load(c.file);
-    EXPECT_EQ(dialogs.alerts, Texts({c.first, c.second}));
+    EXPECT_EQ(dialogs.alerts, Texts({c.first, c.second.empty() ? "Loading " + c.file + " failed" : c.second}));
     EXPECT_EQ(window_texts(), before);
     EXPECT_EQ(APitch, 432.0);
   }

@@ -135,3 +135,33 @@ TEST_F(Writer, NeverReplacesAndReportsFailures) {
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(read_file(locked), "locked");
 }
+
+TEST_F(Writer, ImpossiblePitchesAreRefusedBeforeAnything) {
+  // Typed as a user would: each gives non-finite or non-positive pitches.
+  struct Case { Fl_Input *box; const char *text; const char *alert_tail; } cases[] = {
+      {Box_APitch, "nan", "Notenr 0, Pitch=nan"},
+      {Box_APitch, "0", "Notenr 0, Pitch=0.000000"},
+      {Box_APitch, "-440", "Notenr 0, Pitch=-8.175799"},
+      {Box_APitch, "1e39", "Notenr 0, Pitch=inf"},  // infinite in single precision
+      {Box_DCent[4], "inf", "Notenr 1, Pitch=inf"},
+      {Box_DCent[11], "-nan", "Notenr 8, Pitch=-nan"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text);
+    fresh_window(), script_dialogs();
+    Box_Name->value("typed but never committed");
+    snprintf(Tempdirstr, sizeof Tempdirstr, "%s/", tmp.path.c_str());
+    c.box->value(c.text), c.box->set_changed(), c.box->handle(FL_UNFOCUS);
+    generate(answer(tmp.file("x.xml")));
+    EXPECT_EQ(dialogs.alerts, Texts{std::string("Cant generate a file with impossible pitches:\n") +
+                                    c.alert_tail + "\nPlease correct A-Pitch or the cent offsets."});
+    EXPECT_EQ(dialogs.input_prompts, Texts{});  // no name asked, nothing committed
+    EXPECT_STREQ(Temp_Name, "");
+    dialogs.inputs.clear();
+  }
+  EXPECT_EQ(system(("test -z \"$(ls -A '" + tmp.path + "')\"").c_str()), 0);
+  // The writer itself refuses too.
+  Pitch[100] = -1.0;
+  EXPECT_EQ(write_temperament_file(tmp.file("y.xml").c_str()), 0);
+  EXPECT_NE(access(tmp.file("y.xml").c_str(), F_OK), 0);
+}

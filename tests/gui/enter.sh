@@ -5,19 +5,28 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
 
 start_program
-row_c() { import -window "$WIN" "$TMP/shot.png"; convert "$TMP/shot.png" -crop 100x19+680+110 +repage "$1"; }
-row_c "$TMP/c.before.png"
+# crop GEOMETRY FILE: a part of the window as it is now.
+crop() { import -window "$WIN" "$TMP/shot.png" && convert "$TMP/shot.png" -crop "$1" +repage "$2"; }
+_differs() { crop "$1" "$TMP/now.png" && ! cmp -s "$TMP/now.png" "$2"; }
+ROW_C=100x19+680+110; CENT_C=46x15+612+112
+crop "$ROW_C" "$TMP/c.before.png"
+crop "$CENT_C" "$TMP/cent.0.png"
 
 # "1", Return, "2", Tab in the cent field of C. Had Return taken the value
 # or moved the focus on, C would get 1 cent (and the "2" would land
 # elsewhere); with Return ignored the field holds "12" when Tab takes it.
-set_field $(xy_cent 3) 1
+click $(xy_cent 3)
+xdotool key ctrl+a
+xdotool type 1
+poll 50 _differs "$CENT_C" "$TMP/cent.0.png" || fail "typing 1 did not show in the field of C"
+cp "$TMP/now.png" "$TMP/cent.1.png"
 xdotool key Return
-sleep 0.3
-row_c "$TMP/c.return.png"
+xdotool type 2
+# Once the field shows "12", the Return before the "2" has been handled.
+poll 50 _differs "$CENT_C" "$TMP/cent.1.png" || fail "typing 2 did not show in the field of C"
+crop "$ROW_C" "$TMP/c.return.png"
 diff_px="$(compare -metric AE "$TMP/c.before.png" "$TMP/c.return.png" null: 2>&1 || true)"
 [ "$diff_px" = 0 ] || fail "Return changed the pitch of C ($diff_px pixels)"
-xdotool type 2
 xdotool key Tab
 # The same in A-Pitch: "44", Return, "2", Tab must give 442 Hz.
 set_field $XY_APITCH 44

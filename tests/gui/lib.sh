@@ -96,12 +96,24 @@ _find_window() {
   [ -n "$WIN" ]
 }
 
+# colours FILE GEOMETRY: how many colours the part GEOMETRY of a picture has.
+colours() { convert "$1" -crop "$2" +repage -unique-colors -format %w info:; }
+
+# The window has painted once its last widget, the pitch output of G#/Ab,
+# shows its text: the toolkit draws the widgets in order, so every other
+# widget is drawn by then. An unpainted window is one plain colour.
+_painted() {
+  import -window "$WIN" "$TMP/painted.png" 2> /dev/null &&
+    [ "$(colours "$TMP/painted.png" 90x13+685+253)" -gt 2 ]
+}
+
 # Starts the program in the working directory with the temporary home and
-# waits for its window.
+# waits until its window has appeared and painted.
 start_program() {
   (cd "$WORK" && HOME="$HOMEDIR" exec "$BIN") > "$TMP/program.log" 2>&1 &
   PID=$!
   poll 100 _find_window || fail "window 'Vostrel for HW3' did not appear"
+  poll 100 _painted || fail "window 'Vostrel for HW3' appeared but never painted its pitches"
   xdotool windowfocus --sync "$WIN"
 }
 

@@ -13,22 +13,19 @@ eval "$(xdotool getwindowgeometry --shell "$WIN")"
 title="$(xprop -id "$WIN" WM_NAME)"
 [ "$title" = 'WM_NAME(STRING) = "Vostrel for HW3"' ] || fail "title: $title"
 
-# Move the pointer out of the way so that it is not in the picture.
-xdotool mousemove 1000 700
-sleep 0.2
-import -window "$WIN" "$TMP/window.png"
+# The picture start_program waited for: the whole window, painted.
+cp "$TMP/painted.png" "$TMP/window.png"
 [ -z "${VOSTREL_GUI_SHOTS:-}" ] || cp "$TMP/window.png" "$VOSTREL_GUI_SHOTS/window.png"
+[ "$(colours "$TMP/window.png" 800x300+0+0)" -gt 20 ] || fail "the window picture is not painted"
 # A label that spills past the left or right edge leaves text pixels in the
 # outermost columns; uncut, they are plain background.
 for edge in 2x300+0+0 2x300+798+0; do
-  colours="$(convert "$TMP/window.png" -crop "$edge" +repage -unique-colors -format %w info:)"
-  [ "$colours" = 1 ] || fail "something is drawn at the window's edge ($edge)"
+  [ "$(colours "$TMP/window.png" "$edge")" = 1 ] || fail "something is drawn at the window's edge ($edge)"
 done
 # A pitch too wide for its field runs into the field's right margin: the
 # last three pixels inside A-Pitch and each pitch output stay plain.
 for y in 12 $(seq 52 20 272); do
-  colours="$(convert "$TMP/window.png" -crop "3x15+775+$y" +repage -unique-colors -format %w info:)"
-  [ "$colours" = 1 ] || fail "the value in the field at y=$y reaches its right edge"
+  [ "$(colours "$TMP/window.png" "3x15+775+$y")" = 1 ] || fail "the value in the field at y=$y reaches its right edge"
 done
 
 # A typed offset and a typed A-Pitch are taken on Tab: the pitch column is
@@ -37,15 +34,14 @@ convert "$TMP/window.png" -crop 100x240+680+50 +repage "$TMP/pitches.before.png"
 set_tuning 4 '12abc'
 set_field $XY_APITCH '415.3'
 xdotool key Tab
-xdotool mousemove 1000 700
-sleep 0.3
+_redrawn() {
+  import -window "$WIN" "$TMP/typed.png" 2> /dev/null || return 1
+  convert "$TMP/typed.png" -crop 100x240+680+50 +repage "$TMP/pitches.after.png"
+  [ "$(compare -metric AE "$TMP/pitches.before.png" "$TMP/pitches.after.png" null: 2>&1)" != 0 ]
+}
+poll 50 _redrawn || fail "pitch column unchanged after typed values"
 running || fail "program ended after typing into the tuning fields"
-_find_window || fail "window vanished after typing into the tuning fields"
-import -window "$WIN" "$TMP/typed.png"
 [ -z "${VOSTREL_GUI_SHOTS:-}" ] || cp "$TMP/typed.png" "$VOSTREL_GUI_SHOTS/typed.png"
-convert "$TMP/typed.png" -crop 100x240+680+50 +repage "$TMP/pitches.after.png"
-changed="$(compare -metric AE "$TMP/pitches.before.png" "$TMP/pitches.after.png" null: 2>&1 || true)"
-[ "$changed" != 0 ] || fail "pitch column unchanged after typed values"
 
 xdotool windowfocus --sync "$WIN"
 xdotool key Escape

@@ -125,8 +125,15 @@ if [ "${CI:-}" = true ]; then
   cat > "$run/session.sh" <<'SESSION'
 set -u
 /usr/bin/vostrel & pid=$!
-wid="$(timeout 20 xdotool search --sync --name '^Vostrel for HW3$' | head -1)"
+wid="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vostrel for HW3$' | head -1)"
 if [ -z "$wid" ]; then echo "the window did not appear"; kill "$pid"; exit 2; fi
+# Painted once the pitch of G#/Ab, the last widget drawn, shows its text.
+painted() {
+  import -window "$wid" shot.png 2> /dev/null &&
+    [ "$(convert shot.png -crop 90x13+685+253 +repage -unique-colors -format %w info:)" -gt 2 ]
+}
+for _ in $(seq 100); do painted && break; sleep 0.1; done
+painted || { echo "the window never painted"; kill "$pid"; exit 4; }
 xdotool windowfocus --sync "$wid"
 xdotool key Escape
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

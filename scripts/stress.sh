@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs the whole CTest suite of a build N times (default 20) with -j4 while
+# two busy processes load both cores, and prints how often each test failed.
+# Not part of the test command: it is for finding tests that fail by chance.
+#   bash scripts/stress.sh [RUNS] [BUILD_DIR]
+set -euo pipefail
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+runs="${1:-20}"
+build="${2:-$repo/build}"
+[ -f "$build/CTestTestfile.cmake" ] || { echo "no test build in $build (run scripts/test.sh first)" >&2; exit 2; }
+
+busy=()
+for _ in 1 2; do
+  (while :; do :; done) &
+  busy+=($!)
+done
+log="$(mktemp -d /tmp/vostrel-stress.XXXXXX)"
+trap 'kill "${busy[@]}" 2>/dev/null || true; rm -rf "$log"' EXIT
+
+failed_runs=0
+start=$SECONDS
+for i in $(seq "$runs"); do
+  if (cd "$build" && ctest -j4 --output-on-failure > "$log/run.$i" 2>&1); then
+    echo "run $i: passed"
+  else
+    failed_runs=$((failed_runs + 1))
+    echo "run $i: FAILED"
+  fi
+  # ctest lists every failed test as "<number> - <name> (Failed|Timeout|...)".
+  sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (.*)$/\1/p' "$log/run.$i" >> "$log/failures"
+done
+total="$(grep -c 'tests passed' "$log"/run.* | awk -F: '{s += $2} END {print s}')"
+echo "$runs runs in $((SECONDS - start)) s with two busy processes; $failed_runs runs failed"
+if [ -s "$log/failures" ]; then
+  echo "failures per test:"
+  sort "$log/failures" | uniq -c | sort -rn
+  mkdir -p "$repo/build-stress" && cp "$log"/run.* "$repo/build-stress/"
+  echo "logs of every run kept in $repo/build-stress"
+  exit 1
+fi
+echo "no test failed (${total} summaries read)"
