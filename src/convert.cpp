@@ -207,7 +207,7 @@ static int convert_one(const char *path) {
 // ---- Command line -----------------------------------------------------------
 
 static int usage_error(const char *what, const char *arg) {
-  fprintf(stderr, "%s: %s%s\n%s: try --help\n", PROGRAM, what, arg, PROGRAM);
+  fprintf(stderr, "%s: %s%s (see --help)\n", PROGRAM, what, arg);
   return 0;
 }
 

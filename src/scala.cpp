@@ -220,7 +220,9 @@ int read_scl(const char *path) {
 
 // Reads the next value line's first word as an int; 0 after a message.
 static int kbm_int(const char *what, int *value) {
-  if (content_line(what) != 1) return 0;
+  char expected[64];
+  snprintf(expected, sizeof expected, "the %s", what);
+  if (content_line(expected) != 1) return 0;
   return word_int(first_word(), what, value);
 }
 

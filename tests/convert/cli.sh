@@ -67,7 +67,7 @@ check "report: check line" "-23.460" "$(sed -n "s/^Sum of the fifths' deviations
 # Usage.
 "$conv" --version | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
 "$conv" --help | grep -q -- '--to-scl'; check "help" 0 $?
-"$conv" -o x.xml a.scl b.scl 2> err; check "-o with two inputs" "1 vostrel-convert: -o takes a single input" "$? $(head -1 err)"
+"$conv" -o x.xml a.scl b.scl 2> err; check "-o with two inputs" "1 vostrel-convert: -o takes a single input (see --help)" "$? $(cat err)"
 "$conv" --tonic H qc.scl 2> err; check "bad tonic" 1 $?
 "$conv" --a-pitch -3 qc.scl 2> err; check "bad A" 1 $?
 
