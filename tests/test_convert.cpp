@@ -95,7 +95,7 @@ TEST(Collection, MatchesIndependentValues) {
   auto all = collection();
   EXPECT_GE(all.size(), 20u);
   EXPECT_EQ(dialogs.alerts, Texts{});
-  // Offsets from A as the README's historical table gives them (three decimals), A to G#/Ab.
+  // Offsets from A to three decimals, as published (and as the README listed them before the collection).
   const std::map<std::string, std::vector<double>> readme = {
       {"MT1-4", {0, 17.108, -6.843, 10.265, -13.686, 3.422, 20.529, -3.422, 13.686, -10.265, 6.843, -17.108}},
       {"Werk3", {0, 7.820, 3.910, 11.730, 1.955, 3.910, 5.865, 1.955, 9.775, 0, 7.820, 3.910}},
