@@ -98,6 +98,7 @@ static int walk_fifths(void) {
   return 1;
 }
 
+// The twelve temperings after "fifths"; 0 after a message.
 static int parse_fifths(char *words) {
   int k = 0;
   for (char *w = strtok(words, " "); w; w = strtok(nullptr, " "))
@@ -114,6 +115,7 @@ static int parse_fifths(char *words) {
 
 // ---- Ratios -------------------------------------------------------------------------
 
+// The eleven ratios after "ratios"; 0 after a message.
 static int parse_ratios(char *words) {
   int k = 1;
   for (char *w = strtok(words, " "); w; w = strtok(nullptr, " "), k++) {

@@ -76,6 +76,7 @@ static std::string base_name(const std::string &path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// True when s ends in end.
 static int ends_with(const std::string &s, const char *end) {
   size_t n = strlen(end);
   return s.size() >= n && s.compare(s.size() - n, n, end) == 0;
@@ -161,6 +162,7 @@ static void commit_options(const char *path) {
   commit_fields(text);
 }
 
+// A .scl into a host file in the output folder (or -o).
 static int scale_to_host(const char *path) {
   static char name[NAME_BUFFER];
   if (!load_scale(path)) return 0;
@@ -170,6 +172,7 @@ static int scale_to_host(const char *path) {
   return write_temperament_file(name);
 }
 
+// A host file into a .scl in the output folder (or -o).
 static int host_to_scl(const char *path) {
   static char name[NAME_BUFFER];
   if (!load_host_file(path)) return 0;
@@ -178,11 +181,13 @@ static int host_to_scl(const char *path) {
   return write_scl(name, tonic, description.c_str());
 }
 
+// True for a name ending in .scl or .SCL.
 static int is_scl(const char *path) {
   size_t n = strlen(path);
   return n >= 4 && (strcmp(path + n - 4, ".scl") == 0 || strcmp(path + n - 4, ".SCL") == 0);
 }
 
+// Reads a .scl or host file and prints its report to standard output.
 static int print_file_report(const char *path) {
   int ok = is_scl(path) ? load_scale(path) : load_host_file(path);
   if (!ok) return 0;
@@ -192,6 +197,7 @@ static int print_file_report(const char *path) {
   return 1;
 }
 
+// Does what the options ask with one input; 1 on success.
 static int convert_one(const char *path) {
   current_file = path;
   Scale_Description[0] = '\0';
@@ -206,16 +212,19 @@ static int convert_one(const char *path) {
 
 // ---- Command line -----------------------------------------------------------
 
+// One line about a wrong command line; always 0.
 static int usage_error(const char *what, const char *arg) {
   fprintf(stderr, "%s: %s%s (see --help)\n", PROGRAM, what, arg);
   return 0;
 }
 
+// --tonic: a note name of the window; 0 after a message.
 static int set_tonic(const char *arg) {
   tonic = note_index(arg);
   return tonic >= 0 || usage_error("--tonic: not a note name (A, A#/Bb, A#, Bb, B, C, ...): ", arg);
 }
 
+// --a-pitch: a number of Hz, above 0 and up to 1 MHz; 0 after a message.
 static int set_a_pitch(const char *arg) {
   char *end = nullptr;
   a_pitch = strtod(arg, &end);
@@ -240,6 +249,7 @@ static int take_value(const std::string &opt, const char *value) {
   return usage_error("unknown option: ", opt.c_str());
 }
 
+// True for every option but the four flags.
 static int takes_value(const std::string &opt) {
   return opt != "--to-scl" && opt != "--report" && opt != "--help" && opt != "--version";
 }
@@ -281,6 +291,7 @@ static int check_args(const std::vector<const char *> &inputs) {
   return 1;
 }
 
+// Converts every input, going on past failures: 0 when all succeeded.
 int main(int argc, char **argv) {
   dialog_alert = print_alert;
   std::vector<const char *> inputs;

@@ -23,6 +23,7 @@ static int middle_octave_note(int i) { return MIDDLE_C + (i - C_INDEX + 12) % 12
 // A value as printed with three decimals: never "-0.000".
 static double shown(double v) { return fabs(v) < 0.0005 ? 0.0 : v; }
 
+// The interval between two notes' computed pitches, in cents.
 static double cents_between(int lower, int upper) {
   return 1200.0 * log2(Pitch[upper] / Pitch[lower]);
 }
@@ -45,6 +46,7 @@ static double interval_rows(FILE *f, int semitones, double pure, int pl, int pu)
   return sum;
 }
 
+// Offsets, fifths, thirds and the check line, in that order.
 void print_report(FILE *f, const char *title) {
   fprintf(f, "%s\nA = %.6f Hz\n\n", title, APitch);
   fprintf(f, "%-13s %10s %14s\n", "Note", "Offset", "Hz from C4");

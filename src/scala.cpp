@@ -74,6 +74,7 @@ static int content_line(const char *what) {
   return r;
 }
 
+// Blanks within a line (the line end is gone already).
 static int is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
 
 // The first whitespace-separated word of line, terminated in place.
@@ -236,6 +237,7 @@ static int kbm_note(const char *what, int *value) {
   return 1;
 }
 
+// The reference frequency: decimal or whole Hz, above 0 and up to 1 MHz.
 static int kbm_frequency(void) {
   if (content_line("the reference frequency") != 1) return 0;
   const char *word = first_word();
@@ -263,6 +265,7 @@ static int kbm_map(int size) {
   return 1;
 }
 
+// The seven header values and the map, each checked against the subset.
 static int read_mapping(void) {
   int size = 0, first = 0, last = 0, degree = 0;
   if (!kbm_int("map size", &size)) return 0;

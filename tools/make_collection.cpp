@@ -19,6 +19,7 @@ enum { C_INDEX = 3 };         // the tonic of every .scl in the collection
 enum { FIRST_ID = 999901 };   // the first line's temperament ID
 enum { LINE_SIZE = 1024 };    // a table line
 
+// Messages of the shared code: one line each on standard error.
 static void print_alert(const char *text) { fprintf(stderr, "make_collection: %s\n", text); }
 
 // Writes the entry's .scl, reads it back and writes the host file from it.
@@ -49,6 +50,7 @@ static void print_row(void) {
   printf(" |\n");
 }
 
+// Makes the files (or the README table) of every line of the table.
 int main(int argc, char **argv) {
   dialog_alert = print_alert;
   if (argc != 3) {
