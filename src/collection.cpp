@@ -63,14 +63,16 @@ static int tempering_term(const char **p, double *cents) {
 static int tempering_word(const char *word, int *k) {
   double t = 0;
   const char *p = word;
-  if (*p == 'w') t = NAN, p++;
-  else if (*p == '0') p++;
-  else
+  if (*p == 'w' || *p == '0') {
+    t = *p == 'w' ? NAN : 0.0;
+    p++;
+  } else {
     while (*p && *p != '*') {
       double term = 0;
       if (!tempering_term(&p, &term)) return 0;
       t += term;
     }
+  }
   long count = 1;
   if (*p == '*') count = strtol(p + 1, nullptr, 10);
   else if (*p) return 0;
@@ -83,7 +85,10 @@ static int tempering_word(const char *word, int *k) {
 static int walk_fifths(void) {
   double sum = 0;
   int wolves = 0;
-  for (double t : Entry_Tempering) std::isnan(t) ? wolves++ : (sum += t, 0);
+  for (double t : Entry_Tempering) {
+    if (std::isnan(t)) wolves++;
+    else sum += t;
+  }
   if (wolves > 1 || (wolves == 0 && fabs(sum + PYTHAGOREAN_COMMA) > CLOSING)) {
     alertf("%s: the fifths do not close the circle (%+.9f cents left)", Entry_Short,
            sum + PYTHAGOREAN_COMMA);
