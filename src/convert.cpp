@@ -167,7 +167,9 @@ static int scale_to_host(const char *path) {
   static char name[NAME_BUFFER];
   if (!load_scale(path)) return 0;
   commit_options(path);
-  if (!take_name(name, output ? output : in_output_dir(Temp_ShortName) + ".")) return 0;
+  // The proposal is never longer than this text, which take_name checks.
+  std::string longest = in_output_dir(Temp_ShortName) + ".Temperament.Hauptwerk.xml";
+  if (!take_name(name, output ? output : longest)) return 0;
   if (!output) propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
   return write_temperament_file(name);
 }
