@@ -1,0 +1,185 @@
+#!/usr/bin/env python3
+"""Plants faults in a copy of the program's sources, one at a time, and tells
+which of them the test suite catches.
+
+    python3 scripts/mutate.py            # every fault
+    python3 scripts/mutate.py --list     # the faults, without running
+    python3 scripts/mutate.py 3 17 ...   # only these
+
+The working tree is never touched: the tracked files (with any uncommitted
+changes) are copied to a temporary folder, built there once, and each fault
+is planted in the copy, rebuilt incrementally and tested, then taken out
+again. A fault is caught when the suite fails (a build error counts as not
+applicable). The Linux suite runs for every fault; faults in Windows-only
+code run the Windows suite. The table goes to standard output and to
+build-mutate/results.txt. Not part of the test command: a run takes about
+half an hour on two cores.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# (area, file, text as it stands, planted fault). The text must occur exactly
+# once in the file. Area "windows" marks code that only the Windows build runs.
+MUTANTS = [
+    # arithmetic
+    ("arithmetic", "src/main_gui.cpp", "(100 * i + DCent[i]) / 1200.0", "(100 * i - DCent[i]) / 1200.0"),
+    ("arithmetic", "src/main_gui.cpp", "Pitch[n] = Pitch[n + 12] / 2.0;", "Pitch[n] = Pitch[n + 12] / 2.01;"),
+    ("arithmetic", "src/main_gui.cpp", "n = REF_NOTE - 1; n >= 0; n--", "n = REF_NOTE - 1; n > 0; n--"),
+    ("arithmetic", "src/main_gui.cpp", "n = REF_NOTE + 12; n < NOTE_COUNT; n++", "n = REF_NOTE + 12; n < NOTE_COUNT - 1; n++"),
+    ("arithmetic", "src/main_gui.cpp", "/ log(2.0) - 100 * i;", "/ log(2.0) - 100 * i + 0.01;"),
+    ("arithmetic", "src/main_gui.cpp", "test >= 1.999 && test <= 2.001", "test >= 1.99 && test <= 2.001"),
+    ("arithmetic", "src/main_gui.cpp", "if (!(test >= 1.999 && test <= 2.001)) {", "if (test < 1.999 || test > 2.001) {"),
+    ("arithmetic", "src/main_gui.cpp", "if (Pitch[n] > 0 && std::isfinite(Pitch[n])) continue;", "if (Pitch[n] >= 0) continue;"),
+    ("arithmetic", "src/main_gui.cpp", "if (value > INT_MAX) return INT_MAX;", ""),
+    ("arithmetic", "src/main_gui.cpp", "negative = (*p++ == '-');", "negative = (*p++ == '+');"),
+    # display formats
+    ("display", "src/main_gui.cpp", '"%12.7lf", value', '"%12.6lf", value'),
+    ("display", "src/main_gui.cpp", '"%+4.1f", value', '"%4.1f", value'),
+    ("display", "src/main_gui.cpp", 'snprintf(mystr, sizeof mystr, "%06d", Temp_Supplier_ID);', 'snprintf(mystr, sizeof mystr, "%d", Temp_Supplier_ID);'),
+    # narrowing of typed values
+    ("narrowing", "src/main_gui.cpp", "float val = (float)atof(", "double val = atof("),
+    # the commit of the descriptive fields
+    ("commit", "src/main_gui.cpp", "if (*p < 0x7F) continue;", "if (*p < 0xFF) continue;"),
+    ("commit", "src/main_gui.cpp", "    if (!maul) {\n      maul = 1;", "    {\n      maul = 1;"),
+    ("commit", "src/main_gui.cpp", "if (strlen(Temp_ShortName) > 5) {", "if (strlen(Temp_ShortName) > 6) {"),
+    ("commit", "src/main_gui.cpp", "  commit_text(Box_Version, Temp_Version, \"Version\");\n  compute_temperament(1);", "  commit_text(Box_Version, Temp_Version, \"Version\");\n  compute_temperament(0);"),
+    # the settings file
+    ("settings", "src/main_gui.cpp", "  Temp_Supplier_ID = 999999;\n  memset(Temp_Supplier_Name", "  Temp_Supplier_ID = 999998;\n  memset(Temp_Supplier_Name"),
+    ("settings", "src/main_gui.cpp", "copy_setting(Temp_Supplier_Name, line + KEY_LEN);", "copy_setting(Temp_Supplier_Name, line + KEY_LEN - 1);"),
+    ("settings", "src/main_gui.cpp", "(ptr[-1] == '\\r' || ptr[-1] == '\\n')", "(ptr[-1] == '\\n')"),
+    ("settings", "src/main_gui.cpp", "if (!existed) remove(SETTINGS_FILE);", "remove(SETTINGS_FILE);"),
+    ("settings", "src/main_gui.cpp", '"TemperamID=%d\\n"', '"TemperamID=%d \\n"'),
+    ("settings", "src/main_gui.cpp", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) return 0;", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) inif = fopen(SETTINGS_TEMP, \"a\");\n  if (!inif) return 0;"),
+    # the folder search
+    ("search", "src/main_gui.cpp", 'search_for_dir(Drive_Root1, "Hauptwerk/", 2)', 'search_for_dir(Drive_Root1, "Hauptwerk/", 1)'),
+    ("search", "src/main_gui.cpp", '  if (!install) install = search_for_dir(Drive_Root2, "Hauptwerk/", 2);\n', ""),
+    ("search", "src/main_gui.cpp", "!found && maxdepth > 0", "!found && maxdepth > 1"),
+    ("search", "src/main_gui.cpp", "if (strlen(found) >= sizeof Tempdirstr) return found;", ""),
+    ("search", "src/main_gui.cpp", "if (chosen && chosen[0]) return chosen;", "if (chosen) return chosen;"),
+    # the writer
+    ("writer", "src/main_gui.cpp", "<SupplierID>%06d</SupplierID>", "<SupplierID>%d</SupplierID>"),
+    ("writer", "src/main_gui.cpp", 'else if (*p == \'<\') fputs("&lt;", f);', ""),
+    ("writer", "src/main_gui.cpp", "std::chars_format::general, 15);", "std::chars_format::general, 14);"),
+    ("writer", "src/main_gui.cpp", "if (len == 0 || buf[len - 1] != '.') append_text", "append_text"),
+    ("writer", "src/main_gui.cpp", "  // The incomplete file is ours: this action created it.\n  remove(filename);", ""),
+    ("writer", "src/main_gui.cpp", "for (int i = 0; i < NOTE_COUNT; i++) {\n    fprintf(f, \"\\t<note>\\n\");", "for (int i = 0; i < NOTE_COUNT - 1; i++) {\n    fprintf(f, \"\\t<note>\\n\");"),
+    # the XML reader
+    ("reader", "src/xml_parser.cpp", "if (level >= MAX_DEPTH - 1) {", "if (level >= MAX_DEPTH - 2) {"),
+    ("reader", "src/xml_parser.cpp", "  while (is_space((unsigned char)*p)) p++;\n", ""),
+    ("reader", "src/xml_parser.cpp", "strcmp(tokname + 1, open) == 0", "strncmp(tokname + 1, open, 3) == 0"),
+    ("reader", "src/xml_parser.cpp", "if (level != -1) {", "if (level > 0) {"),
+    ("reader", "src/xml_parser.cpp", "if (i > NAME_SIZE - 1) {", "if (i > NAME_SIZE - 2) {"),
+    ("reader", "src/xml_parser.cpp", "attr + 2 > ATTR_ENTRIES - 2", "attr + 2 > ATTR_ENTRIES - 4"),
+    # the temperament handlers
+    ("handlers", "src/Temper_reader.cpp", 'strcmp(attr[k + 1], "Temperament") != 0', 'strncmp(attr[k + 1], "Temperament", 5) != 0'),
+    ("handlers", "src/Temper_reader.cpp", '  if (strcmp(tokname, "note") == 0) notenr = -1;\n', ""),
+    ("handlers", "src/Temper_reader.cpp", "if (notenr < 0 || notenr > NOTE_COUNT - 1) {\n    xml_error(\"MIDI", "if (notenr < 0 || notenr > NOTE_COUNT) {\n    xml_error(\"MIDI"),
+    ("handlers", "src/Temper_reader.cpp", "{\"&lt;\", '<'}, ", ""),
+    ("handlers", "src/Temper_reader.cpp", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_ShortName, data);", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_Name, data);"),
+    # the Load action and its checks
+    ("load", "src/Temper_reader.cpp", "  memset(given, 0, sizeof given);\n", ""),
+    ("load", "src/Temper_reader.cpp", "if (!given[n]) {", "if (0) {"),
+    ("load", "src/Temper_reader.cpp", "if (!(Pitch[n] > 0 && std::isfinite(Pitch[n]))) {", "if (!(Pitch[n] > 0)) {"),
+    ("load", "src/main_gui.cpp", "  reset_descriptive_fields();\n  if (!read_temperament", "  if (!read_temperament"),
+    ("load", "src/main_gui.cpp", '    alertf("computing cents failed");\n    return;', '    alertf("computing cents failed");'),
+    ("load", "src/main_gui.cpp", "Box_ShortName->value(Temp_ShortName);", "Box_ShortName->value(Temp_Name);"),
+    # platform code
+    ("platform", "src/main_gui.cpp", "int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);", "int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);"),
+    ("platform", "src/main_gui.cpp", '  copy_text(Drive_Root2, sizeof Drive_Root2, "/");\n#endif', '  copy_text(Drive_Root2, sizeof Drive_Root2, "/tmp/");\n#endif'),
+]
+
+
+def run(cmd, cwd, log):
+    """Runs cmd in cwd, its output appended to log; True when it succeeded."""
+    with open(log, "a") as out:
+        return subprocess.call(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT) == 0
+
+
+def copy_tree(dest):
+    """Copies the tracked files of the working tree, as they are now, to dest."""
+    files = subprocess.check_output(["git", "ls-files", "-z"], cwd=REPO).decode().split("\0")
+    for f in filter(None, files):
+        src = os.path.join(REPO, f)
+        if not os.path.isfile(src):
+            continue
+        os.makedirs(os.path.dirname(os.path.join(dest, f)), exist_ok=True)
+        shutil.copy2(src, os.path.join(dest, f))
+
+
+def suite(tree, log, area):
+    """Builds the copy and runs its suite; True when every test passed."""
+    if area == "windows":
+        return run(["bash", "scripts/test.d/windows.sh"], tree, log)
+    if not run(["cmake", "--build", "build", "-j", "2"], tree, log):
+        return None
+    # The package test builds a package of its own: no fault here reaches it.
+    return run(["ctest", "-j", "2", "--timeout", "120", "-E", "packaging_deb"],
+               os.path.join(tree, "build"), log)
+
+
+def plant(tree, mutant):
+    """Plants the fault; the original text of the file, or None if the text is not there once."""
+    _, name, old, new = mutant
+    path = os.path.join(tree, name)
+    text = open(path).read()
+    if text.count(old) != 1:
+        return None
+    with open(path, "w") as f:
+        f.write(text.replace(old, new))
+    return text
+
+
+def main(argv):
+    if "--list" in argv:
+        for k, m in enumerate(MUTANTS, 1):
+            print("%2d %-10s %s: %r -> %r" % (k, m[0], m[1], m[2], m[3]))
+        return 0
+    chosen = [int(a) for a in argv] or range(1, len(MUTANTS) + 1)
+    out_dir = os.path.join(REPO, "build-mutate")
+    os.makedirs(out_dir, exist_ok=True)
+    tree = tempfile.mkdtemp(prefix="vostrel-mutate-")
+    log = os.path.join(out_dir, "last.log")
+    open(log, "w").close()
+    try:
+        copy_tree(tree)
+        run(["cmake", "-S", ".", "-B", "build", "-DVOSTREL_TESTS=ON"], tree, log)
+        if not suite(tree, log, "linux"):
+            print("the suite fails without any planted fault; see " + log)
+            return 2
+        rows, caught, counted = [], 0, 0
+        for k in chosen:
+            m = MUTANTS[k - 1]
+            start = time.time()
+            original = plant(tree, m)
+            if original is None:
+                verdict = "NOT FOUND"
+            else:
+                open(log, "a").write("\n==== fault %d\n" % k)
+                ok = suite(tree, log, m[0])
+                verdict = "build error" if ok is None else ("survived" if ok else "caught")
+                with open(os.path.join(tree, m[1]), "w") as f:
+                    f.write(original)
+            if verdict in ("caught", "survived"):
+                counted += 1
+                caught += verdict == "caught"
+            row = "%2d %-10s %-11s %4.0fs  %s: %r -> %r" % (k, m[0], verdict, time.time() - start,
+                                                          m[1], m[2][:60], m[3][:60])
+            print(row, flush=True)
+            rows.append(row)
+        summary = "%d of %d planted faults caught" % (caught, counted)
+        print(summary)
+        with open(os.path.join(out_dir, "results.txt"), "w") as f:
+            f.write("\n".join(rows + [summary]) + "\n")
+        return 0 if caught == counted else 1
+    finally:
+        shutil.rmtree(tree, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
