@@ -39,7 +39,8 @@ static int open_input(const char *path) {
 }
 
 // Reads the next line into line: 1, 0 at the end of the file, -1 after a
-// message (a NUL byte, a line too long, a read error).
+// message (a NUL byte, a line too long, a read error). A CR before the LF
+// stays: it is a blank to every use of the line.
 static int read_line(void) {
   int c = 0;
   size_t n = 0;
@@ -60,7 +61,6 @@ static int read_line(void) {
     return -1;
   }
   if (c == EOF && n == 0) return 0;
-  if (n > 0 && line[n - 1] == '\r') n--;
   line[n] = '\0';
   return 1;
 }

@@ -42,9 +42,11 @@ check "batch: written" "out/qc.Temperament.Hauptwerk.xml out/qc.scl" "$(echo out
 conv qc.scl 2> /dev/null; check "existing: status" 1 $?
 check "existing: unchanged" "$sum" "$(cksum < qc.Temperament.Hauptwerk.xml)"
 
-# A keyboard mapping: 1/1 on D (62), A (69) at 415 Hz.
+# A keyboard mapping: just intonation with its 1/1 on D (62), A (69) at 415 Hz.
 printf '! map\n0\n0\n127\n62\n69\n415.0\n12\n' > baroque.kbm
-conv --kbm baroque.kbm -o kbm.xml qc.scl; check "kbm: A" 415 "$(pitch kbm.xml 69)"
+printf 'Just\n12\n16/15\n9/8\n6/5\n5/4\n4/3\n45/32\n3/2\n8/5\n5/3\n9/5\n15/8\n2/1\n' > just.scl
+conv --kbm baroque.kbm -o kbm.xml just.scl
+check "kbm: A, and D a pure fifth below" "415 276.666667" "$(pitch kbm.xml 69) $(printf '%.6f' "$(pitch kbm.xml 62)")"
 printf '12\n0\n127\n60\n69\n440\n12\n0\n2\n' > bad.kbm
 conv --kbm bad.kbm -o bad.xml qc.scl 2> err; check "bad kbm" "1 bad.kbm: line 9: map entry 1 is \"2\"; only the entries 0 to 11 in order are accepted" "$? $(cat err)"
 [ -e bad.xml ] && check "bad kbm: nothing written" "" "bad.xml"
@@ -62,7 +64,8 @@ organ.xml: Loading organ.xml failed" "$? $(cat err)"
 
 # The report: the fifths of quarter-comma meantone and the check line.
 conv --report qc.scl > report 2> err; check "report: status" "0 " "$? $(cat err)"
-check "report: C-G" "C G 696.578 -5.377" "$(grep '^C      G ' report | awk '{print $1, $2, $3, $4}')"
+check "report: C-G" "C G 696.578 -5.377 $(awk -v c="$(pitch qc.Temperament.Hauptwerk.xml 60)" \
+  -v g="$(pitch qc.Temperament.Hauptwerk.xml 67)" 'BEGIN { printf "%.3f", 2 * g - 3 * c }')" "$(grep '^C      G ' report | awk '{print $1, $2, $3, $4, $5}')"
 check "report: wolf" "G#/Ab D#/Eb 737.637 +35.682" "$(grep '^G#/Ab  D#/Eb' report | awk '{print $1, $2, $3, $4}')"
 check "report: check line" "-23.460" "$(sed -n "s/^Sum of the fifths' deviations: \([^ ]*\) cents.*/\1/p" report)"
 
