@@ -48,7 +48,7 @@ MUTANTS = [
     ("commit", "src/main_gui.cpp", "if (*p < 0x7F) continue;", "if (*p < 0xFF) continue;"),
     ("commit", "src/main_gui.cpp", "    if (!maul) {\n      maul = 1;", "    {\n      maul = 1;"),
     ("commit", "src/main_gui.cpp", "if (strlen(Temp_ShortName) > 5) {", "if (strlen(Temp_ShortName) > 6) {"),
-    ("commit", "src/main_gui.cpp", "  commit_text(Box_Version, Temp_Version, \"Version\");\n  compute_temperament(1);", "  commit_text(Box_Version, Temp_Version, \"Version\");\n  compute_temperament(0);"),
+    ("commit", "src/main_gui.cpp", "  commit_fields(text);\n  compute_temperament(1);", "  commit_fields(text);\n  compute_temperament(0);"),
     # the settings file
     ("settings", "src/main_gui.cpp", "  Temp_Supplier_ID = 999999;\n  memset(Temp_Supplier_Name", "  Temp_Supplier_ID = 999998;\n  memset(Temp_Supplier_Name"),
     ("settings", "src/main_gui.cpp", "copy_setting(Temp_Supplier_Name, line + KEY_LEN);", "copy_setting(Temp_Supplier_Name, line + KEY_LEN - 1);"),
@@ -67,7 +67,7 @@ MUTANTS = [
     ("writer", "src/main_gui.cpp", 'else if (*p == \'<\') fputs("&lt;", f);', ""),
     ("writer", "src/main_gui.cpp", "std::chars_format::general, 15);", "std::chars_format::general, 14);"),
     ("writer", "src/main_gui.cpp", "if (len == 0 || buf[len - 1] != '.') append_text", "append_text"),
-    ("writer", "src/main_gui.cpp", "  // The incomplete file is ours: this action created it.\n  remove(filename);", ""),
+    ("writer", "src/main_gui.cpp", "  // The incomplete file is ours: open_new_output created it.\n  remove(filename);", ""),
     ("writer", "src/main_gui.cpp", "for (int i = 0; i < NOTE_COUNT; i++) {\n    fprintf(f, \"\\t<note>\\n\");", "for (int i = 0; i < NOTE_COUNT - 1; i++) {\n    fprintf(f, \"\\t<note>\\n\");"),
     # the XML reader
     ("reader", "src/xml_parser.cpp", "if (level >= MAX_DEPTH - 1) {", "if (level >= MAX_DEPTH - 2) {"),
@@ -89,6 +89,20 @@ MUTANTS = [
     ("load", "src/main_gui.cpp", "  reset_descriptive_fields();\n  if (!read_temperament", "  if (!read_temperament"),
     ("load", "src/main_gui.cpp", '    alertf("computing cents failed");\n    return;', '    alertf("computing cents failed");'),
     ("load", "src/main_gui.cpp", "Box_ShortName->value(Temp_ShortName);", "Box_ShortName->value(Temp_Name);"),
+    # the converter: Scala files, the conversion, the report, the command line
+    ("converter", "src/scala.cpp", "*octave = n == 2 * d;", "*octave = n >= 2 * d;"),
+    ("converter", "src/scala.cpp", "if (count != 12) {", "if (count > 12) {"),
+    ("converter", "src/scala.cpp", "if (word[0] == '-' || n == 0 || d == 0) {", "if (n == 0 || d == 0) {"),
+    ("converter", "src/scala.cpp", "if (size != 0 && size != 12) {", "if (size != 0 && size > 12) {"),
+    ("converter", "src/scala.cpp", "offset[(tonic + k) % 12] = Scale_Cents[k]", "offset[(tonic + k + 1) % 12] = Scale_Cents[k]"),
+    ("converter", "src/scala.cpp", "DCent[i] = offset[i] - offset[0];", "DCent[i] = offset[i];"),
+    ("converter", "src/scala.cpp", "octaves + (100.0 * k + DCent[k]) / 1200.0", "octaves + (100.0 * k) / 1200.0"),
+    ("converter", "src/scala.cpp", '" %.6f\\n", 100.0 * k', '" %.5f\\n", 100.0 * k'),
+    ("converter", "src/report.cpp", "double beats = pu * Pitch[upper] - pl * Pitch[lower];", "double beats = pl * Pitch[upper] - pu * Pitch[lower];"),
+    ("converter", "src/report.cpp", "sum += size - pure;", "sum += size;"),
+    ("converter", "src/convert.cpp", "for (const char *path : inputs) failed |= !convert_one(path);", "for (const char *path : inputs) if (!convert_one(path)) return 1;"),
+    ("converter", "src/convert.cpp", "scale_to_offsets(((Kbm_Middle - REF_NOTE) % 12 + 12) % 12, 440.0);", "scale_to_offsets(tonic, 440.0);"),
+    ("converter", "src/convert.cpp", "return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);", "return base;"),
     # platform code
     ("platform", "src/main_gui.cpp", "int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);", "int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);"),
     ("platform", "src/main_gui.cpp", '  copy_text(Drive_Root2, sizeof Drive_Root2, "/");\n#endif', '  copy_text(Drive_Root2, sizeof Drive_Root2, "/tmp/");\n#endif'),

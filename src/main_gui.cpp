@@ -403,24 +403,32 @@ void Check_for_ASCII(const char *name, char *str) {
   }
 }
 
-// Copies a field's text into a record field and checks its characters.
-static void commit_text(Fl_Input *box, char *field, const char *name) {
-  copy_text(field, TEXT_FIELD_SIZE, box->value());
+// Copies a text into a record field and checks its characters.
+static void commit_text(const char *text, char *field, const char *name) {
+  copy_text(field, TEXT_FIELD_SIZE, text);
   Check_for_ASCII(name, field);
 }
 
-void checkout_values(void) {
-  Temp_ID = to_int(Box_ID->value());
-  commit_text(Box_Name, Temp_Name, "Temperament Name");
-  commit_text(Box_ShortName, Temp_ShortName, "Short Name");
+void commit_fields(const char *const text[7]) {
+  Temp_ID = to_int(text[0]);
+  commit_text(text[1], Temp_Name, "Temperament Name");
+  commit_text(text[2], Temp_ShortName, "Short Name");
   if (strlen(Temp_ShortName) > 5) {
     alertf("Only first five characters of ShortName used!");
     Temp_ShortName[5] = '\0';
   }
-  Temp_Supplier_ID = to_int(Box_SupplierID->value());
-  commit_text(Box_SupplierName, Temp_Supplier_Name, "Supplier Name");
-  commit_text(Box_Comment, Temp_Comment, "Comment");
-  commit_text(Box_Version, Temp_Version, "Version");
+  Temp_Supplier_ID = to_int(text[3]);
+  commit_text(text[4], Temp_Supplier_Name, "Supplier Name");
+  commit_text(text[5], Temp_Comment, "Comment");
+  commit_text(text[6], Temp_Version, "Version");
+}
+
+void checkout_values(void) {
+  const char *const text[7] = {Box_ID->value(),           Box_Name->value(),
+                               Box_ShortName->value(),    Box_SupplierID->value(),
+                               Box_SupplierName->value(), Box_Comment->value(),
+                               Box_Version->value()};
+  commit_fields(text);
   compute_temperament(1);
 }
 
@@ -576,16 +584,15 @@ static const char SUFFIX[] = "Temperament.Hauptwerk.xml";
 // most FL_PATH_MAX), a slash, five characters, a dot and the suffix.
 enum { NAME_SIZE = FL_PATH_MAX + 1 + 5 + 1 + sizeof SUFFIX };
 
-// Builds folder + '/' + short name + '.' + suffix, adding the slash and the
-// dot only where the text does not already end in them.
-static void propose_file_name(char *buf, const char *dir, const char *shortname) {
-  copy_text(buf, NAME_SIZE, dir);
+// The proposal of Generate File (see main_gui.h).
+void propose_file_name(char *buf, size_t n, const char *dir, const char *shortname) {
+  copy_text(buf, n, dir);
   size_t len = strlen(buf);
-  if (len == 0 || buf[len - 1] != '/') append_text(buf, NAME_SIZE, "/");
-  append_text(buf, NAME_SIZE, shortname);
+  if (len == 0 || buf[len - 1] != '/') append_text(buf, n, "/");
+  append_text(buf, n, shortname);
   len = strlen(buf);
-  if (len == 0 || buf[len - 1] != '.') append_text(buf, NAME_SIZE, ".");
-  append_text(buf, NAME_SIZE, SUFFIX);
+  if (len == 0 || buf[len - 1] != '.') append_text(buf, n, ".");
+  append_text(buf, n, SUFFIX);
 }
 
 // Writes a text value with &, < and > escaped, so the file stays XML.
@@ -654,28 +661,37 @@ static void alert_existing_file(void) {
          "Please delete file before generating it or use another name.");
 }
 
-int write_temperament_file(const char *filename) {
-  if (!check_pitches()) return 0;
+FILE *open_new_output(const char *filename) {
   FILE *probe = fopen(filename, "r");
   if (probe) {
     fclose(probe);
     alert_existing_file();
-    return 0;
+    return nullptr;
   }
-  FILE *xmlf = create_new_file(filename);
-  if (!xmlf) {
+  FILE *f = create_new_file(filename);
+  if (!f) {
     if (errno == EEXIST) alert_existing_file();
     else alertf("Cant create file\n%s", filename);
-    return 0;
   }
-  write_temperament(xmlf);
-  int ok = !ferror(xmlf);
-  if (fclose(xmlf) != 0) ok = 0;
+  return f;
+}
+
+int close_new_output(FILE *f, const char *filename) {
+  int ok = !ferror(f);
+  if (fclose(f) != 0) ok = 0;
   if (ok) return 1;
-  // The incomplete file is ours: this action created it.
+  // The incomplete file is ours: open_new_output created it.
   remove(filename);
   alertf("Cant write file\n%s", filename);
   return 0;
+}
+
+int write_temperament_file(const char *filename) {
+  if (!check_pitches()) return 0;
+  FILE *xmlf = open_new_output(filename);
+  if (!xmlf) return 0;
+  write_temperament(xmlf);
+  return close_new_output(xmlf, filename);
 }
 
 void generate_file(void) {
@@ -684,7 +700,7 @@ void generate_file(void) {
   // Refused before anything changes or is asked: the typed values stay.
   if (!check_pitches()) return;
   checkout_values();
-  propose_file_name(temperamentdir, get_temperdir(), Temp_ShortName);
+  propose_file_name(temperamentdir, sizeof temperamentdir, get_temperdir(), Temp_ShortName);
   const char *filename = dialog_input("Filename to generate", temperamentdir);
   if (!filename) return;
   write_temperament_file(filename);

@@ -4,6 +4,9 @@
 #ifndef VOSTREL_MAIN_GUI_H
 #define VOSTREL_MAIN_GUI_H
 
+#include <cstddef>
+#include <cstdio>
+
 class Fl_Widget;
 class Fl_Window;
 class Fl_Input;
@@ -83,6 +86,10 @@ void exit_cb(Fl_Widget *W, void *v);
 
 // ---- Commit ---------------------------------------------------------------
 void checkout_values(void);
+// Commits the seven descriptive texts (ID, name, short name, supplier ID,
+// supplier name, comment, version) into the record by the window's rules:
+// IDs as whole numbers, texts bounded and cleaned, the short name cut.
+void commit_fields(const char *const text[7]);
 void Check_for_ASCII(const char *name, char *str);
 
 // ---- Settings -------------------------------------------------------------
@@ -95,6 +102,15 @@ char *search_for_dir(const char *root, const char *dirname, int maxdepth);
 const char *get_temperdir(void);
 
 // ---- Generate / Load ------------------------------------------------------
+// Opens filename as a new file for writing; null after the alert when a
+// file of that name exists or it cannot be created. Never touches a file.
+FILE *open_new_output(const char *filename);
+// Closes a file from open_new_output; 1 when all of it was written,
+// otherwise it removes the file and alerts.
+int close_new_output(FILE *f, const char *filename);
+// Builds folder + '/' + short name + '.' + "Temperament.Hauptwerk.xml" into
+// buf of size n, adding the slash and the dot only where missing.
+void propose_file_name(char *buf, size_t n, const char *dir, const char *shortname);
 // Writes the temperament file to filename, which must not exist yet.
 // 1 on success; otherwise it has shown its alert.
 int write_temperament_file(const char *filename);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Fuzzes the XML reader with the temperament handlers, and the settings
-# reader, with libFuzzer under AddressSanitizer + UndefinedBehaviorSanitizer
-# (clang), for a bounded time each (first argument, default 30 seconds).
+# Fuzzes the XML reader with the temperament handlers, the settings reader
+# and the Scala .scl and .kbm readers with libFuzzer under AddressSanitizer
+# + UndefinedBehaviorSanitizer (clang), for a bounded time each (first
+# argument, default 20 seconds).
 # Seeds: files written by the program's own writer and the hand-written
 # cases in fuzz/corpus. Fails on any crash, leak, timeout or sanitizer report.
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-seconds="${1:-30}"
+seconds="${1:-20}"
 out="$repo/build-fuzz"
 mkdir -p "$out"
 
@@ -14,7 +15,7 @@ fltk_cxx=$(fltk-config --cxxflags)
 fltk_ld=$(fltk-config --ldflags)
 common=(-std=c++17 -g -O1 -fno-omit-frame-pointer -DVOSTREL_NO_MAIN -I"$repo/src")
 san=(-fsanitize=address,undefined -fno-sanitize-recover=all)
-srcs=(main_gui xml_parser Temper_reader)
+srcs=(main_gui xml_parser Temper_reader scala)
 
 echo "building fuzz targets in $out"
 for s in "${srcs[@]}"; do
@@ -26,7 +27,7 @@ for s in "${srcs[@]}"; do
 done
 objs=()
 for s in "${srcs[@]}"; do objs+=("$out/$s.fuzz.o"); done
-for t in fuzz_parse fuzz_settings; do
+for t in fuzz_parse fuzz_settings fuzz_scala; do
   # shellcheck disable=SC2086
   clang++ "${common[@]}" "${san[@]}" -fsanitize=fuzzer "$repo/fuzz/$t.cpp" "${objs[@]}" \
     $fltk_ld -o "$out/$t"
@@ -40,6 +41,7 @@ work="$(mktemp -d /tmp/vostrel-fuzz-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 cp -r "$repo/fuzz/corpus/parse" "$work/parse"
 cp -r "$repo/fuzz/corpus/settings" "$work/settings"
+cp -r "$repo/fuzz/corpus/scala" "$work/scala"
 # The window is built but never shown: no display is needed or wanted.
 env -u DISPLAY "$out/make_seeds" "$work/parse"
 
@@ -60,4 +62,5 @@ run() {
 }
 run fuzz_parse xml.dict "$work/parse"
 run fuzz_settings settings.dict "$work/settings"
+run fuzz_scala scala.dict "$work/scala"
 echo "fuzzing passed"

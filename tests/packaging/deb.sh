@@ -63,7 +63,11 @@ for f in usr/bin/vostrel \
          usr/share/icons/hicolor/128x128/apps/vostrel.png \
          usr/share/icons/hicolor/256x256/apps/vostrel.png \
          usr/share/man/man1/vostrel.1.gz \
-         usr/share/doc/vostrel/copyright; do
+         usr/share/doc/vostrel/copyright \
+         usr/bin/vostrel-convert \
+         usr/share/man/man1/vostrel-convert.1.gz \
+         usr/share/vostrel/temperaments/Werk3.scl \
+         usr/share/vostrel/temperaments/Werk3.Temperament.Hauptwerk.xml; do
   grep -qx "$f" "$work/contents" || bad "package lacks $f"
 done
 
@@ -71,6 +75,11 @@ mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
 root="$work/root"
 [ -x "$root/usr/bin/vostrel" ] || bad "usr/bin/vostrel is not executable"
+# The collection: a .scl and a host file per temperament, loadable by the packaged converter.
+[ "$(ls "$root/usr/share/vostrel/temperaments" | wc -l)" -ge 40 ] || bad "the collection is incomplete"
+env -u DISPLAY "$root/usr/bin/vostrel-convert" --report \
+  "$root/usr/share/vostrel/temperaments/Werk3.Temperament.Hauptwerk.xml" | grep -q "^Werckmeister III$" ||
+  bad "the packaged converter does not read the packaged Werckmeister III"
 
 # The desktop entry as packaged is valid, and what it names is in the package.
 desktop-file-validate "$root/usr/share/applications/vostrel.desktop" || bad "packaged desktop entry invalid"

@@ -1,0 +1,310 @@
+// convert.cpp - vostrel-convert, the companion command-line program: Scala
+// scales to host temperament files and back, and the tuner's report. It
+// uses the window program's reader, arithmetic, commit and writer; every
+// message of theirs comes through the alert seam and goes to standard
+// error as one line, "FILE: text".
+#include "Temper_reader.h"
+#include "main_gui.h"
+#include "report.h"
+#include "scala.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef VOSTREL_VERSION
+#define VOSTREL_VERSION "unknown"
+#endif
+
+// ---- Options ----------------------------------------------------------------
+enum { C_INDEX = 3 };             // C in Tonname: the default tonic
+enum { NAME_BUFFER = 4200 };      // an output file name
+static const double MAX_A_PITCH = 1e6;  // Hz; anything above is no pitch
+
+static const char PROGRAM[] = "vostrel-convert";
+static int to_scl;                // --to-scl: host files in, .scl out
+static int report;                // --report: print, write nothing
+static int tonic = C_INDEX;       // --tonic, as an index into Tonname
+static double a_pitch = 440.0;    // --a-pitch
+static int tuning_given;          // --tonic or --a-pitch was given
+static const char *kbm;           // --kbm FILE, or null
+static const char *output;        // -o FILE, or null
+static const char *output_dir = ".";  // --output-dir
+// --id, --name, --short-name, --supplier-id, --supplier-name, --comment,
+// --temperament-version; null = the default.
+static const char *fields[7];
+static const char *current_file = PROGRAM;  // the name messages start with
+
+// ---- Messages ---------------------------------------------------------------
+
+// The alert seam: "FILE: text" as one line, a line break as a blank.
+static void print_alert(const char *text) {
+  fprintf(stderr, "%s: ", current_file);
+  for (const char *p = text; *p; p++) fputc(*p == '\n' ? ' ' : *p, stderr);
+  fputc('\n', stderr);
+}
+
+static const char USAGE[] =
+    "Usage: vostrel-convert [OPTIONS] FILE...\n"
+    "Converts Scala scales (.scl) into HW3 host temperament files, host files\n"
+    "into .scl (--to-scl), or prints a tuner's report of either (--report).\n"
+    "\n"
+    "  --tonic NOTE              the note of the scale's 1/1 (default C)\n"
+    "  --a-pitch HZ              the pitch of A, MIDI note 69 (default 440)\n"
+    "  --kbm FILE                tonic and pitch from a Scala keyboard mapping\n"
+    "  --name TEXT               temperament name (default: the description)\n"
+    "  --short-name TEXT         short name (default: from the file name)\n"
+    "  --id N                    unique temperament ID (default 999900)\n"
+    "  --supplier-id N           supplier ID (default 999999)\n"
+    "  --supplier-name TEXT      supplier name (default empty)\n"
+    "  --comment TEXT            comment (default empty)\n"
+    "  --temperament-version T   temperament version (default 1.00)\n"
+    "  --output-dir DIR          folder of the output files (default .)\n"
+    "  -o FILE                   the output file, for a single input\n"
+    "  --to-scl                  host temperament files to .scl\n"
+    "  --report                  print the report, write nothing\n"
+    "  --help, --version\n";
+
+// ---- Names ------------------------------------------------------------------
+
+// The file's name without its folder.
+static std::string base_name(const std::string &path) {
+  size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// True when s ends in end.
+static int ends_with(const std::string &s, const char *end) {
+  size_t n = strlen(end);
+  return s.size() >= n && s.compare(s.size() - n, n, end) == 0;
+}
+
+// The base name without its ending: the host's ".Temperament.Hauptwerk.xml"
+// as a whole, otherwise from the last dot.
+static std::string stem(const std::string &path) {
+  std::string base = base_name(path);
+  static const char HOST_END[] = ".Temperament.Hauptwerk.xml";
+  if (ends_with(base, HOST_END) && base.size() > strlen(HOST_END))
+    return base.substr(0, base.size() - strlen(HOST_END));
+  size_t dot = base.rfind('.');
+  return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
+}
+
+// A short name from the file's name: its first five letters, digits, '-'
+// or '_', so that the default never needs the cut or the ASCII warning.
+static std::string short_from(const std::string &path) {
+  std::string s;
+  for (char c : stem(path))
+    if (s.size() < 5 && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                         (c >= '0' && c <= '9') || c == '-' || c == '_'))
+      s += c;
+  return s.empty() ? "Scale" : s;
+}
+
+// Copies an output file name into buf of NAME_BUFFER; 0 after a message
+// when it does not fit.
+static int take_name(char *buf, const std::string &name) {
+  if (name.size() >= NAME_BUFFER) {
+    alertf("the output file name is too long");
+    return 0;
+  }
+  snprintf(buf, NAME_BUFFER, "%s", name.c_str());
+  return 1;
+}
+
+// output_dir + '/' + name, the slash only where missing.
+static std::string in_output_dir(const std::string &name) {
+  std::string dir = output_dir;
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir + name;
+}
+
+// ---- One input --------------------------------------------------------------
+
+// Reads a host temperament file as Load File does; 1 on success.
+static int load_host_file(const char *path) {
+  reset_descriptive_fields();
+  if (!read_temperament(path)) {
+    alertf("Loading %s failed", path);
+    return 0;
+  }
+  if (!compute_cents()) {
+    alertf("computing cents failed");
+    return 0;
+  }
+  return 1;
+}
+
+// Reads a scale and puts it into the record with the tonic and A's pitch.
+static int load_scale(const char *path) {
+  if (!read_scl(path)) return 0;
+  if (kbm) {
+    scale_to_offsets(((Kbm_Middle - REF_NOTE) % 12 + 12) % 12, 440.0);
+    APitch = kbm_a_pitch();
+  } else {
+    scale_to_offsets(tonic, a_pitch);
+  }
+  compute_temperament(1);
+  return 1;
+}
+
+// Commits the descriptive fields: the options, else the defaults.
+static void commit_options(const char *path) {
+  std::string name = Scale_Description[0] ? Scale_Description : stem(path);
+  std::string shortname = short_from(path);
+  const char *defaults[7] = {"999900", name.c_str(), shortname.c_str(), "999999", "", "",
+                             "1.00"};
+  const char *text[7];
+  for (int k = 0; k < 7; k++) text[k] = fields[k] ? fields[k] : defaults[k];
+  commit_fields(text);
+}
+
+// A .scl into a host file in the output folder (or -o).
+static int scale_to_host(const char *path) {
+  static char name[NAME_BUFFER];
+  if (!load_scale(path)) return 0;
+  commit_options(path);
+  // The proposal is never longer than this text, which take_name checks.
+  std::string longest = in_output_dir(Temp_ShortName) + ".Temperament.Hauptwerk.xml";
+  if (!take_name(name, output ? output : longest)) return 0;
+  if (!output) propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
+  return write_temperament_file(name);
+}
+
+// A host file into a .scl in the output folder (or -o).
+static int host_to_scl(const char *path) {
+  static char name[NAME_BUFFER];
+  if (!load_host_file(path)) return 0;
+  if (!take_name(name, output ? output : in_output_dir(stem(path) + ".scl"))) return 0;
+  std::string description = fields[1] ? fields[1] : Temp_Name[0] ? Temp_Name : stem(path);
+  return write_scl(name, tonic, description.c_str());
+}
+
+// True for a name ending in .scl or .SCL.
+static int is_scl(const char *path) {
+  size_t n = strlen(path);
+  return n >= 4 && (strcmp(path + n - 4, ".scl") == 0 || strcmp(path + n - 4, ".SCL") == 0);
+}
+
+// Reads a .scl or host file and prints its report to standard output.
+static int print_file_report(const char *path) {
+  int ok = is_scl(path) ? load_scale(path) : load_host_file(path);
+  if (!ok) return 0;
+  const char *title = is_scl(path) ? Scale_Description : Temp_Name;
+  print_report(stdout, title[0] ? title : path);
+  fputc('\n', stdout);
+  return 1;
+}
+
+// Does what the options ask with one input; 1 on success.
+static int convert_one(const char *path) {
+  current_file = path;
+  Scale_Description[0] = '\0';
+  if (report) return print_file_report(path);
+  if (to_scl) return host_to_scl(path);
+  if (!is_scl(path)) {
+    alertf("not a .scl file; use --to-scl to convert a host temperament file");
+    return 0;
+  }
+  return scale_to_host(path);
+}
+
+// ---- Command line -----------------------------------------------------------
+
+// One line about a wrong command line; always 0.
+static int usage_error(const char *what, const char *arg) {
+  fprintf(stderr, "%s: %s%s (see --help)\n", PROGRAM, what, arg);
+  return 0;
+}
+
+// --tonic: a note name of the window; 0 after a message.
+static int set_tonic(const char *arg) {
+  tonic = note_index(arg);
+  return tonic >= 0 || usage_error("--tonic: not a note name (A, A#/Bb, A#, Bb, B, C, ...): ", arg);
+}
+
+// --a-pitch: a number of Hz, above 0 and up to 1 MHz; 0 after a message.
+static int set_a_pitch(const char *arg) {
+  char *end = nullptr;
+  a_pitch = strtod(arg, &end);
+  if (end != arg && !*end && a_pitch > 0 && a_pitch <= MAX_A_PITCH) return 1;
+  return usage_error("--a-pitch: not a pitch from 0 to 1000000 Hz: ", arg);
+}
+
+// The options that take a value, and where the value goes.
+static const char *const FIELD_OPTIONS[7] = {"--id", "--name", "--short-name", "--supplier-id",
+                                             "--supplier-name", "--comment",
+                                             "--temperament-version"};
+
+// Takes the value of option opt; 0 after a message.
+static int take_value(const std::string &opt, const char *value) {
+  for (int k = 0; k < 7; k++)
+    if (opt == FIELD_OPTIONS[k]) return fields[k] = value, 1;
+  if (opt == "--tonic") return tuning_given = 1, set_tonic(value);
+  if (opt == "--a-pitch") return tuning_given = 1, set_a_pitch(value);
+  if (opt == "--kbm") return kbm = value, 1;
+  if (opt == "--output-dir") return output_dir = value, 1;
+  if (opt == "-o") return output = value, 1;
+  return usage_error("unknown option: ", opt.c_str());
+}
+
+// True for every option but the four flags.
+static int takes_value(const std::string &opt) {
+  return opt != "--to-scl" && opt != "--report" && opt != "--help" && opt != "--version";
+}
+
+// Parses argv into the options and the inputs; 0 after a message, -1 when
+// --help or --version has been answered.
+static int parse_args(int argc, char **argv, std::vector<const char *> &inputs) {
+  int only_inputs = 0;
+  for (int i = 1; i < argc; i++) {
+    std::string arg = argv[i];
+    if (only_inputs || arg.size() < 2 || arg[0] != '-') {
+      inputs.push_back(argv[i]);
+      continue;
+    }
+    size_t eq = arg.find('=');
+    std::string opt = arg.substr(0, eq);
+    if (arg == "--") only_inputs = 1;
+    else if (arg == "--help") return fputs(USAGE, stdout), -1;
+    else if (arg == "--version") return printf("%s %s\n", PROGRAM, VOSTREL_VERSION), -1;
+    else if (arg == "--to-scl") to_scl = 1;
+    else if (arg == "--report") report = 1;
+    else if (!takes_value(opt) || (eq == std::string::npos && i + 1 >= argc))
+      return usage_error(takes_value(opt) ? "missing value: " : "no value taken: ", opt.c_str());
+    else if (!take_value(opt, eq == std::string::npos ? argv[++i] : argv[i] + eq + 1))
+      return 0;
+  }
+  return 1;
+}
+
+// Refuses combinations that cannot be meant; 0 after a message.
+static int check_args(const std::vector<const char *> &inputs) {
+  if (inputs.empty()) return usage_error("no input file", "");
+  if (output && inputs.size() > 1) return usage_error("-o takes a single input", "");
+  if (report && to_scl) return usage_error("--report and --to-scl exclude each other", "");
+  if (kbm && tuning_given)
+    return usage_error("--kbm sets the tonic and A's pitch: leave out --tonic and --a-pitch", "");
+  if (to_scl && (kbm || a_pitch != 440.0))
+    return usage_error("--kbm and --a-pitch apply to .scl input only", "");
+  return 1;
+}
+
+// Converts every input, going on past failures: 0 when all succeeded.
+int main(int argc, char **argv) {
+  dialog_alert = print_alert;
+  std::vector<const char *> inputs;
+  int parsed = parse_args(argc, argv, inputs);
+  if (parsed <= 0) return parsed < 0 ? 0 : 1;
+  if (!check_args(inputs)) return 1;
+  if (kbm) {
+    current_file = kbm;
+    if (!read_kbm(kbm)) return 1;
+  }
+  int failed = 0;
+  for (const char *path : inputs) failed |= !convert_one(path);
+  return failed ? 1 : 0;
+}

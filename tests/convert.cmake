@@ -1,0 +1,14 @@
+# vostrel-convert: the Scala readers, the collection table and the file the
+# converter writes against the window's (headless), and the program run end
+# to end on the command line.
+foreach(area scala convert)
+  vostrel_add_gtest(test_${area} ${CMAKE_CURRENT_LIST_DIR}/test_${area}.cpp)
+  target_link_libraries(test_${area} PRIVATE vostrel_convert_core)
+endforeach()
+target_compile_definitions(test_convert PRIVATE
+  CONVERTER="$<TARGET_FILE:vostrel-convert>" COLLECTION_TABLE="${VOSTREL_TABLE}")
+add_dependencies(test_convert vostrel-convert)
+add_test(NAME convert_cli
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/convert/cli.sh $<TARGET_FILE:vostrel-convert>)
+set_tests_properties(convert_cli PROPERTIES ENVIRONMENT_MODIFICATION
+  "DISPLAY=unset:;VOSTREL_RUNNER=set:${CMAKE_CROSSCOMPILING_EMULATOR}")
