@@ -8,9 +8,17 @@
 # Windows lists among installed apps. The Start-menu entry starts Vostrel in
 # the user's own profile folder (%USERPROFILE%), where Vostrel.ini can be
 # written; Program Files cannot be written by a normal user.
-install(TARGETS vostrel RUNTIME DESTINATION .)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+#
+# Only the component "program" is packed: the window program, not the
+# command-line converter, which other install rules add.
+install(TARGETS vostrel RUNTIME DESTINATION . COMPONENT program)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt
+        COMPONENT program)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt
+        COMPONENT program)
+set(CPACK_COMPONENTS_ALL program)
+set(CPACK_COMPONENT_PROGRAM_DISPLAY_NAME "Vostrel")
+set(CPACK_COMPONENT_PROGRAM_REQUIRED ON)
 
 set(CPACK_PACKAGE_NAME Vostrel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -59,6 +59,9 @@ TEST(Convert, SameFileAsTheWindow) {
     // Double quotes and 2> mean the same to the POSIX shell and to cmd.
     std::string cmd = "\"" + std::string(CONVERTER) + "\" " + c.options + " -o \"" + tmp.file("conv.xml") +
                       "\" \"" + tmp.file(c.scl) + "\" 2> \"" + tmp.file("err") + "\"";
+#ifdef _WIN32
+    cmd = "\"" + cmd + "\"";  // cmd /c takes off the first and the last quote
+#endif
     EXPECT_EQ(system(cmd.c_str()), 0) << cmd;
     EXPECT_EQ(read_file(tmp.file("err")), "");
     EXPECT_EQ(read_file(tmp.file("conv.xml")), read_file(tmp.file("window.xml"))) << c.scl;
