@@ -5,6 +5,7 @@
 #include "main_gui.h"
 
 #include "Temper_reader.h"
+#include "utf8_file.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -147,9 +148,12 @@ void set_window_icon(Fl_Window *window) {
 
 // Opens a new file for writing in text mode; null when it already exists
 // (errno EEXIST) or cannot be created. An existing file is never touched.
+// The name is UTF-8.
 static FILE *create_new_file(const char *name) {
 #ifdef _WIN32
-  int fd = _open(name, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, 0666);
+  static wchar_t wname[WIDE_NAME_SIZE];
+  const int flags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT;
+  int fd = wide_name(name, wname) ? _wopen(wname, flags, 0666) : _open(name, flags, 0666);
   if (fd < 0) return nullptr;
   FILE *f = _fdopen(fd, "w");
   if (!f) _close(fd);
@@ -662,7 +666,7 @@ static void alert_existing_file(void) {
 }
 
 FILE *open_new_output(const char *filename) {
-  FILE *probe = fopen(filename, "r");
+  FILE *probe = fopen_utf8(filename, "r");
   if (probe) {
     fclose(probe);
     alert_existing_file();
@@ -681,7 +685,7 @@ int close_new_output(FILE *f, const char *filename) {
   if (fclose(f) != 0) ok = 0;
   if (ok) return 1;
   // The incomplete file is ours: open_new_output created it.
-  remove(filename);
+  remove_utf8(filename);
   alertf("Cant write file\n%s", filename);
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "Temper_reader.h"
 #include "main_gui.h"
+#include "utf8_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -146,7 +147,7 @@ static int data_manager(void) {
 // ---- The reader -----------------------------------------------------------------
 
 int parse_xml(const char *path) {
-  xmlf = fopen(path, "r");
+  xmlf = fopen_utf8(path, "r");
   if (!xmlf) {
     report("Can't open file\n%s\nfor reading!", path);
     return 0;

@@ -167,13 +167,13 @@ bool is_empty_dir(const std::string &path) {
 }
 
 void write_file(const std::string &path, const std::string &text) {
-  std::ofstream out(path, std::ios::binary);
+  std::ofstream out(fs::u8path(path), std::ios::binary);
   out << text;
   if (!out) ADD_FAILURE() << "cannot write " << path;
 }
 
 std::string read_file(const std::string &path, bool *ok) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(fs::u8path(path), std::ios::binary);
   if (ok) *ok = bool(in);
   if (!in) return "";
   std::ostringstream s;

@@ -49,7 +49,7 @@ void make_dirs(const std::string &path);
 void remove_dirs(const std::string &path);
 // True for an existing folder without entries.
 bool is_empty_dir(const std::string &path);
-// Writes text to a file, replacing it.
+// Writes text to a file, replacing it. Paths are UTF-8, as the program's.
 void write_file(const std::string &path, const std::string &text);
 // Reads a whole file; "" with *ok false when it cannot be read.
 std::string read_file(const std::string &path, bool *ok = nullptr);

@@ -3,6 +3,7 @@
 
 #include "main_gui.h"
 #include "support.h"
+#include "xml_parser.h"
 #include <FL/Fl_Input.H>
 #include <cmath>
 #include <sys/stat.h>
@@ -65,11 +66,12 @@ TEST_F(Writer, WholeFileByteForByte) {
     Temp_Supplier_ID = c.id;
     for (char *f : {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version})
       snprintf(f, TEXT_FIELD_SIZE, "%s", c.text);
-    std::string file = tmp.file(std::to_string(c.id) + ".xml");
+    std::string file = tmp.file("J\xc3\xbcrgen " + std::to_string(c.id) + ".xml");  // UTF-8
     ASSERT_EQ(write_temperament_file(file.c_str()), 1);
     EXPECT_EQ(read_file(file), expected_file({"999900", c.want, c.want, c.id_text, c.want, c.want,
                                               c.want}, pitch)) << c.id;
   }
+  EXPECT_EQ(parse_xml(tmp.file("J\xc3\xbcrgen 42.xml").c_str()), 1);  // and read by that name
   EXPECT_TRUE(dialogs.alerts.empty());
 }
 
