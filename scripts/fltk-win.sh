@@ -23,12 +23,12 @@ fail() {
   exit 1
 }
 
-source="${VOSTREL_FLTK_SOURCE:-$repo/../shared/third_party/fltk-$version-source.tar.gz}"
-[ -e "$source" ] || fail "no FLTK source at $source"
 compiler="$("$cc" -dumpfullversion)-$("$cc" -dumpmachine)"
 cache="${VOSTREL_FLTK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vostrel}"
 prefix="$cache/fltk-$version-$compiler"
 if [ -f "$prefix/.complete" ]; then echo "$prefix"; exit 0; fi
+source="${VOSTREL_FLTK_SOURCE:-$repo/../shared/third_party/fltk-$version-source.tar.gz}"
+[ -e "$source" ] || fail "no FLTK source at $source"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

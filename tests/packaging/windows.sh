@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows packages (arguments: the installer and the zip). The zip holds
 # the exe, README.txt and LICENSE.txt; the exe is a GUI program that imports
-# only system DLLs and carries its version. Under Wine: the installer, run
+# only system DLLs and carries its icon and version. Under Wine: the installer, run
 # silently, installs the program, its uninstaller (listed among installed
 # apps) and a Start-menu entry that starts it in the user's profile folder,
 # where Exit writes Vostrel.ini; the silent uninstaller removes the files.
@@ -25,6 +25,15 @@ for dll in $(sed -n 's/^\s*DLL Name: //p' "$TMP/pe"); do
   [ -n "$(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll")" ] ||
     fail "vostrel.exe imports $dll, which is no system DLL"
 done
+# The icon: every picture of data/windows/vostrel.ico is in the exe.
+python3 - "$REPO_DIR/data/windows/vostrel.ico" "$exe" <<'PY' || fail "vostrel.exe lacks the icon"
+import struct, sys
+ico, exe = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
+count = struct.unpack_from("<H", ico, 4)[0]
+for i in range(count):
+    size, offset = struct.unpack_from("<II", ico, 6 + 16 * i + 8)
+    if ico[offset:offset + size] not in exe: sys.exit(1)
+PY
 strings -el "$exe" > "$TMP/strings"
 for pair in "ProductName Vostrel" "ProductVersion $version" "FileVersion $version"; do
   set -- $pair
