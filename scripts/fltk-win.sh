@@ -46,7 +46,9 @@ grep -q "VERSION $version" "$src/CMakeLists.txt" || fail "$src is not FLTK $vers
 
 echo "fltk-win: building FLTK $version for Windows in $prefix" >&2
 rm -rf "$prefix"
-cmake -S "$src" -B "$work/build" -G "Unix Makefiles" \
+log="$work/build.log"
+step() { "$@" >> "$log" 2>&1 || { tail -n 40 "$log" >&2; fail "building FLTK failed: $*"; }; }
+step cmake -S "$src" -B "$work/build" -G "Unix Makefiles" \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
   -DCMAKE_CROSSCOMPILING_EMULATOR= \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
@@ -54,8 +56,8 @@ cmake -S "$src" -B "$work/build" -G "Unix Makefiles" \
   -DFLTK_BUILD_GL=OFF -DFLTK_BUILD_FORMS=OFF -DFLTK_BUILD_TEST=OFF -DFLTK_BUILD_EXAMPLES=OFF \
   -DFLTK_BUILD_HTML_DOCS=OFF -DFLTK_BUILD_PDF_DOCS=OFF \
   -DFLTK_USE_SYSTEM_LIBJPEG=OFF -DFLTK_USE_SYSTEM_LIBPNG=OFF -DFLTK_USE_SYSTEM_ZLIB=OFF \
-  -DFLTK_OPTION_CAIRO_WINDOW=OFF -DFLTK_OPTION_CAIRO_EXT=OFF >&2
-cmake --build "$work/build" -j "${VOSTREL_JOBS:-2}" >&2
-cmake --install "$work/build" >&2
+  -DFLTK_OPTION_CAIRO_WINDOW=OFF -DFLTK_OPTION_CAIRO_EXT=OFF
+step cmake --build "$work/build" -j "${VOSTREL_JOBS:-2}"
+step cmake --install "$work/build"
 touch "$prefix/.complete"
 echo "$prefix"
