@@ -1,7 +1,8 @@
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (win32 threads):
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
-# Programs built here run under Wine (CMAKE_CROSSCOMPILING_EMULATOR), so
-# CTest can run the test binaries and GoogleTest can list their tests.
+# Programs built here run under Wine (CMAKE_CROSSCOMPILING_EMULATOR, through
+# scripts/wine-run.sh), so CTest can run the test binaries and GoogleTest
+# can list their tests.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(VOSTREL_MINGW x86_64-w64-mingw32)
@@ -20,5 +21,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 find_program(VOSTREL_WINE wine)
 if(VOSTREL_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${VOSTREL_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
 endif()
