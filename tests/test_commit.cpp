@@ -11,53 +11,39 @@ static std::string char_alert(const char *field) {
 }
 static const std::string CUT = "Only first five characters of ShortName used!";
 
-TEST(Commit, IdsCutBoundsAndClosingComputation) {
-  fresh_window();  // leaves Pitch all zero
-  script_dialogs();
-  std::string text;
-  for (int i = 0; i < 200; i++) text += char('a' + i % 26);
-  std::string version = text;
-  version[178] = '\xE9';  // the last byte kept is still cleaned
-  Box_ID->value("99999999999");
-  Box_SupplierID->value("-99999999999");
-  Box_Comment->value("tab\tand \x01\x1f~ stay");
-  Box_ShortName->value("Meantone");
-  Box_Name->value(text.c_str());
-  Box_SupplierName->value(text.c_str());
-  Box_Version->value(version.c_str());
-  checkout_values();
-  EXPECT_EQ(dialogs.alerts, (std::vector<std::string>{CUT, char_alert("Version")}));
-  EXPECT_EQ(Temp_ID, INT_MAX);
-  EXPECT_EQ(Temp_Supplier_ID, INT_MIN);
-  EXPECT_STREQ(Temp_Comment, "tab\tand \x01\x1f~ stay");
-  EXPECT_STREQ(Temp_ShortName, "Meant");
-  EXPECT_STREQ(Box_ShortName->value(), "Meantone");
-  EXPECT_EQ(Temp_Name, text.substr(0, 179));
-  EXPECT_EQ(Temp_Supplier_Name, text.substr(0, 179));
-  EXPECT_EQ(Temp_Version, text.substr(0, 178) + " ");
-  EXPECT_NEAR(Pitch[0], 8.17579891564371, 1e-13);
-  EXPECT_NEAR(Pitch[132], 16744.0361792383, 1e-10);
-}
-
-TEST(Commit, ForbiddenBytesBecomeBlanksWithOneAlertPerField) {
-  fresh_window();
-  script_dialogs();
-  Box_Name->value("Werckmeister \xC3\xA9\xC3\xA8 \x7F!");
-  Box_ShortName->value("Equ\xE4le");  // six bytes, the fourth forbidden
-  Box_SupplierName->value("\xFF");
-  Box_Comment->value("x\x80");
-  Box_Version->value("1.0\xB0");
-  const std::vector<std::string> want = {char_alert("Temperament Name"), char_alert("Short Name"),
-      CUT, char_alert("Supplier Name"), char_alert("Comment"), char_alert("Version")};
-  for (int round = 1; round <= 2; round++) {
-    dialogs.alerts.clear();
-    checkout_values();
-    EXPECT_EQ(dialogs.alerts, want) << "commit " << round;
-    EXPECT_STREQ(Temp_Name, "Werckmeister       !");
-    EXPECT_STREQ(Temp_ShortName, "Equ l");
-    EXPECT_STREQ(Temp_Supplier_Name, " ");
-    EXPECT_STREQ(Temp_Comment, "x ");
-    EXPECT_STREQ(Temp_Version, "1.0 ");
+TEST(Commit, FieldsCleanedCutAndBounded) {
+  std::string long_text;
+  for (int i = 0; i < 200; i++) long_text += char('a' + i % 26);
+  std::string late_e = long_text;
+  late_e[178] = '\xE9';  // the last byte kept is still cleaned
+  // ID, name, short name, supplier ID, supplier name, comment, version: typed, then committed.
+  const struct { std::vector<std::string> typed, committed, alerts; int id, supplier; } cases[] = {
+      {{"99999999999", long_text, "Meantone", "-99999999999", long_text, "tab\tand \x01\x1f~ stay", late_e},
+       {long_text.substr(0, 179), "Meant", long_text.substr(0, 179), "tab\tand \x01\x1f~ stay",
+        long_text.substr(0, 178) + " "},
+       {CUT, char_alert("Version")}, INT_MAX, INT_MIN},
+      // Every byte from 0x7F up is a blank, with one alert per field in field order.
+      {{"12abc", "Werckmeister \xC3\xA9\xC3\xA8 \x7F!", "Equ\xE4le", " 7", "\xFF", "x\x80", "1.0\xB0"},
+       {"Werckmeister       !", "Equ l", " ", "x ", "1.0 "},
+       {char_alert("Temperament Name"), char_alert("Short Name"), CUT, char_alert("Supplier Name"),
+        char_alert("Comment"), char_alert("Version")}, 12, 7},
+  };
+  for (const auto &c : cases) {
+    fresh_window();  // leaves Pitch all zero
+    script_dialogs();
+    Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName, Box_Comment, Box_Version};
+    for (int k = 0; k < 7; k++) boxes[k]->value(c.typed[k].c_str());
+    for (int round = 1; round <= 2; round++) {  // the window keeps the text: the alerts come again
+      SCOPED_TRACE(c.typed[1].substr(0, 20) + " round " + std::to_string(round));
+      dialogs.alerts.clear();
+      checkout_values();
+      EXPECT_EQ(dialogs.alerts, c.alerts);
+      EXPECT_EQ((std::vector<std::string>{Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version}),
+                c.committed);
+      EXPECT_EQ((std::vector<int>{Temp_ID, Temp_Supplier_ID}), (std::vector<int>{c.id, c.supplier}));
+    }
+    EXPECT_EQ(std::string(Box_ShortName->value()), c.typed[2]);
+    EXPECT_NEAR(Pitch[0], 8.17579891564371, 1e-13);  // the commit ends with a full computation
+    EXPECT_NEAR(Pitch[132], 16744.0361792383, 1e-10);
   }
-  EXPECT_STREQ(Box_Name->value(), "Werckmeister \xC3\xA9\xC3\xA8 \x7F!");
 }
