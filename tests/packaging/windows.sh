@@ -55,29 +55,11 @@ _installed() {
 poll 100 _installed || fail "no vostrel.exe (as in the zip) in $installed or no uninstall entry $key"
 grep -q 'DisplayName.*Vostrel' "$TMP/uninstall.reg" || fail "uninstall entry: $(cat "$TMP/uninstall.reg")"
 
-# The Start-menu entry and its working folder, the user's profile.
+# The Start-menu entry starts the program in the user's profile folder.
 link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
 [ -n "$link" ] || fail "no Start-menu entry Vostrel.lnk"
-workdir="$(python3 - "$link" <<'PY'
-import struct, sys
-# A shell link: header, optional item list and link info, then the counted
-# strings name, relative path, working folder ... as its flags say.
-data = open(sys.argv[1], "rb").read()
-flags = struct.unpack_from("<I", data, 20)[0]
-pos = 76
-if flags & 0x1: pos += 2 + struct.unpack_from("<H", data, pos)[0]
-if flags & 0x2: pos += struct.unpack_from("<I", data, pos)[0]
-unicode = flags & 0x80
-for bit in (0x4, 0x8, 0x10):
-    if flags & bit:
-        n = struct.unpack_from("<H", data, pos)[0] * (2 if unicode else 1)
-        text = data[pos + 2:pos + 2 + n].decode("utf-16-le" if unicode else "latin-1")
-        pos += 2 + n
-        if bit == 0x10: print(text.rstrip("\0"))
-PY
-)"
-[ "$workdir" = "%USERPROFILE%" ] || fail "the Start-menu entry's working folder is '$workdir'"
 profile="$WINEPREFIX/drive_c/users/$(id -un)"
+[ ! -e "$profile/Vostrel.ini" ] || fail "a Vostrel.ini in the profile folder before the start"
 winlink="C:${link#"$WINEPREFIX/drive_c"}"
 start_program wine start "${winlink//\//\\}"
 click $XY_EXIT
