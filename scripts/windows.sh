@@ -20,7 +20,7 @@ trap 'wine_end "$wine_dir/modules"; rm -rf "$wine_dir"' EXIT
 (unset DISPLAY; wine_boot "$wine_dir/template")
 wine_copy "$wine_dir/template" "$wine_dir/modules"
 export VOSTREL_WINE_TEMPLATE="$wine_dir/template" WINEPREFIX="$wine_dir/modules"
-wineserver -p  # kept running: each test binary then starts in well under a second
+wineserver -p30  # kept running meanwhile: each test binary then starts in well under a second
 
 fltk="$(bash "$repo/scripts/fltk-win.sh")"
 cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
