@@ -13,6 +13,9 @@ target_link_libraries(vostrel_convert_core PUBLIC vostrel_core)
 add_executable(vostrel-convert src/convert.cpp)
 target_compile_definitions(vostrel-convert PRIVATE VOSTREL_VERSION="${PROJECT_VERSION}")
 target_link_libraries(vostrel-convert PRIVATE vostrel_convert_core)
+if(WIN32)
+  target_link_libraries(vostrel-convert PRIVATE shell32)  # CommandLineToArgvW
+endif()
 
 # The collection: a .scl and a host file per line of the table.
 add_executable(make_collection tools/make_collection.cpp)
@@ -28,10 +31,16 @@ add_custom_command(OUTPUT ${VOSTREL_COLLECTION}.stamp
   COMMENT "Making the collection of historical temperaments")
 add_custom_target(vostrel_collection ALL DEPENDS ${VOSTREL_COLLECTION}.stamp)
 
-include(GNUInstallDirs)
-install(TARGETS vostrel-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY ${VOSTREL_COLLECTION}/
-        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/vostrel/temperaments)
+if(WIN32)
+  # In the zip and the installer, beside vostrel.exe (cmake/PackagingWindows.cmake).
+  install(TARGETS vostrel-convert RUNTIME DESTINATION . COMPONENT program)
+  install(DIRECTORY ${VOSTREL_COLLECTION}/ DESTINATION temperaments COMPONENT program)
+else()
+  include(GNUInstallDirs)
+  install(TARGETS vostrel-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(DIRECTORY ${VOSTREL_COLLECTION}/
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/vostrel/temperaments)
+endif()
 
 if(NOT WIN32)
   # The man page, configured with the version and compressed as Debian wants.

@@ -1,6 +1,7 @@
 # The Windows packages, from the cross build (see scripts/windows.sh):
 #
-#   cd <build> && cpack   vostrel-<version>-win64.zip   the exe, README.txt, LICENSE.txt
+#   cd <build> && cpack   vostrel-<version>-win64.zip   vostrel.exe, vostrel-convert.exe,
+#                                                       temperaments/, README.txt, LICENSE.txt
 #                         vostrel-<version>-win64.exe   64-bit installer (NSIS)
 #
 # The installer puts the program into Program Files (it asks for
@@ -9,8 +10,8 @@
 # the user's own profile folder (%USERPROFILE%), where Vostrel.ini can be
 # written; Program Files cannot be written by a normal user.
 #
-# Only the component "program" is packed: the window program, not the
-# command-line converter, which other install rules add.
+# Only the component "program" is packed: the window program, the converter
+# and the collection of historical temperaments (cmake/Convert.cmake).
 install(TARGETS vostrel RUNTIME DESTINATION . COMPONENT program)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt
         COMPONENT program)

@@ -15,13 +15,18 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 #ifndef VOSTREL_VERSION
 #define VOSTREL_VERSION "unknown"
 #endif
 
 // ---- Options ----------------------------------------------------------------
 enum { C_INDEX = 3 };             // C in Tonname: the default tonic
-enum { NAME_BUFFER = 4200 };      // an output file name
+enum { OUTPUT_NAME_SIZE = 4200 };      // an output file name
 static const double MAX_A_PITCH = 1e6;  // Hz; anything above is no pitch
 
 static const char PROGRAM[] = "vostrel-convert";
@@ -104,14 +109,14 @@ static std::string short_from(const std::string &path) {
   return s.empty() ? "Scale" : s;
 }
 
-// Copies an output file name into buf of NAME_BUFFER; 0 after a message
+// Copies an output file name into buf of OUTPUT_NAME_SIZE; 0 after a message
 // when it does not fit.
 static int take_name(char *buf, const std::string &name) {
-  if (name.size() >= NAME_BUFFER) {
+  if (name.size() >= OUTPUT_NAME_SIZE) {
     alertf("the output file name is too long");
     return 0;
   }
-  snprintf(buf, NAME_BUFFER, "%s", name.c_str());
+  snprintf(buf, OUTPUT_NAME_SIZE, "%s", name.c_str());
   return 1;
 }
 
@@ -164,7 +169,7 @@ static void commit_options(const char *path) {
 
 // A .scl into a host file in the output folder (or -o).
 static int scale_to_host(const char *path) {
-  static char name[NAME_BUFFER];
+  static char name[OUTPUT_NAME_SIZE];
   if (!load_scale(path)) return 0;
   commit_options(path);
   // The proposal is never longer than this text, which take_name checks.
@@ -176,7 +181,7 @@ static int scale_to_host(const char *path) {
 
 // A host file into a .scl in the output folder (or -o).
 static int host_to_scl(const char *path) {
-  static char name[NAME_BUFFER];
+  static char name[OUTPUT_NAME_SIZE];
   if (!load_host_file(path)) return 0;
   if (!take_name(name, output ? output : in_output_dir(stem(path) + ".scl"))) return 0;
   std::string description = fields[1] ? fields[1] : Temp_Name[0] ? Temp_Name : stem(path);
@@ -293,8 +298,38 @@ static int check_args(const std::vector<const char *> &inputs) {
   return 1;
 }
 
+#ifdef _WIN32
+// Windows hands main its arguments in the ANSI code page; the program's
+// names and texts are UTF-8, as the window's are. The arguments again, in
+// UTF-8, kept for the whole run.
+static std::vector<std::string> utf8_args;
+static std::vector<char *> utf8_argv;
+
+// Replaces argc and argv by the command line in UTF-8 (left as they are if
+// Windows cannot split it).
+static void utf8_arguments(int *argc, char ***argv) {
+  int n = 0;
+  wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  if (!wide) return;
+  for (int i = 0; i < n; i++) {
+    int len = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(len > 1 ? len - 1 : 0, '\0');
+    if (len > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], len, nullptr, nullptr);
+    utf8_args.push_back(arg);
+  }
+  LocalFree(wide);
+  for (std::string &arg : utf8_args) utf8_argv.push_back(&arg[0]);
+  utf8_argv.push_back(nullptr);
+  *argc = n;
+  *argv = utf8_argv.data();
+}
+#endif
+
 // Converts every input, going on past failures: 0 when all succeeded.
 int main(int argc, char **argv) {
+#ifdef _WIN32
+  utf8_arguments(&argc, &argv);
+#endif
   dialog_alert = print_alert;
   std::vector<const char *> inputs;
   int parsed = parse_args(argc, argv, inputs);

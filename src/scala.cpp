@@ -4,6 +4,8 @@
 // error with one message naming the line.
 #include "scala.h"
 
+#include "utf8_file.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -32,7 +34,7 @@ static const double MAX_FREQUENCY = 1e6;        // a kbm reference frequency, Hz
 
 // Opens path for reading; 0 after the message when it cannot be read.
 static int open_input(const char *path) {
-  inf = fopen(path, "rb");
+  inf = fopen_utf8(path, "rb");
   lineno = 0;
   if (!inf) alertf("Can't open file %s for reading!", path);
   return inf != nullptr;

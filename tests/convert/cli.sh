@@ -52,10 +52,10 @@ conv --kbm bad.kbm -o bad.xml qc.scl 2> err; check "bad kbm" "1 bad.kbm: line 9:
 [ -e bad.xml ] && check "bad kbm: nothing written" "" "bad.xml"
 
 # The fields: the window's warnings, one line each, starting with the file's name.
-conv --name "$(printf 'M\xfcller')" --short-name Meantone -o fields.xml qc.scl 2> err
+conv --name "$(printf 'M\xc3\xbcller')" --short-name Meantone -o fields.xml qc.scl 2> err
 check "fields: warnings" "qc.scl: Field Temperament Name: Only ASCII-Characters allowed in strings! Substituting forbidden characters by blanks.
 qc.scl: Only first five characters of ShortName used!" "$(cat err)"
-check "fields: written" "<Name>M ller</Name> <ShortName>Meant</ShortName>" "$(grep -o '<Name>.*</Name>\|<ShortName>.*</ShortName>' fields.xml | tr '\n' ' ' | sed 's/ $//')"
+check "fields: written" "<Name>M  ller</Name> <ShortName>Meant</ShortName>" "$(grep -o '<Name>.*</Name>\|<ShortName>.*</ShortName>' fields.xml | tr '\n' ' ' | sed 's/ $//')"
 
 # Host files through Load File's reader and messages.
 printf '<Hauptwerk FileFormat="Organ"></Hauptwerk>' > organ.xml
@@ -70,7 +70,7 @@ check "report: wolf" "G#/Ab D#/Eb 737.637 +35.682" "$(grep '^G#/Ab  D#/Eb' repor
 check "report: check line" "-23.460" "$(sed -n "s/^Sum of the fifths' deviations: \([^ ]*\) cents.*/\1/p" report)"
 
 # Usage.
-conv --version | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
+conv --version | tr -d '\r' | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
 conv --help | grep -q -- '--to-scl'; check "help" 0 $?
 conv -o x.xml a.scl b.scl 2> err; check "-o with two inputs" "1 vostrel-convert: -o takes a single input (see --help)" "$? $(cat err)"
 conv --tonic H qc.scl 2> err; check "bad tonic" 1 $?
