@@ -14,8 +14,13 @@ version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
 # The zip and the exe in it.
 top="vostrel-$version-win64"
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
-printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/vostrel.exe" > "$TMP/zip.want"
-cmp -s "$TMP/zip.want" "$TMP/zip.list" || fail "zip holds: $(cat "$TMP/zip.list")"
+# The two programs, the texts and the collection: a .scl and a host file each.
+collection() { grep -c "^$1/temperaments/[^/]*$2\$" "$TMP/$3"; }
+printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/vostrel-convert.exe" "$top/vostrel.exe" > "$TMP/zip.want"
+grep -v "^$top/temperaments/" "$TMP/zip.list" | cmp -s "$TMP/zip.want" - || fail "zip holds: $(cat "$TMP/zip.list")"
+n_scl="$(collection "$top" .scl zip.list)"
+[ "$n_scl" -ge 20 ] && [ "$(collection "$top" .Temperament.Hauptwerk.xml zip.list)" = "$n_scl" ] ||
+  fail "zip lacks the collection: $(cat "$TMP/zip.list")"
 unzip -q "$zip" -d "$TMP/zip"
 exe="$TMP/zip/$top/vostrel.exe"
 x86_64-w64-mingw32-objdump -p "$exe" > "$TMP/pe"
@@ -54,6 +59,9 @@ _installed() {
 }
 poll 100 _installed || fail "no vostrel.exe (as in the zip) in $installed or no uninstall entry $key"
 grep -q 'DisplayName.*Vostrel' "$TMP/uninstall.reg" || fail "uninstall entry: $(cat "$TMP/uninstall.reg")"
+(cd "$installed/.." && find Vostrel -type f) | sort > "$TMP/installed.list"
+[ -f "$installed/vostrel-convert.exe" ] && [ "$(collection Vostrel .scl installed.list)" = "$n_scl" ] ||
+  fail "the converter or the collection was not installed: $(cat "$TMP/installed.list")"
 
 # The Start-menu entry starts the program in the user's profile folder.
 link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
@@ -71,7 +79,7 @@ timeout 60 wineserver -w || fail "the program did not end after Exit"
 
 # The silent uninstaller (it runs from a copy of itself, so wait for it).
 wine "C:/Program Files/Vostrel/Uninstall.exe" /S || fail "the uninstaller failed"
-_uninstalled() { [ ! -e "$installed/vostrel.exe" ] && [ -z "$(find "$WINEPREFIX/drive_c/ProgramData" -name Vostrel.lnk)" ]; }
+_uninstalled() { [ ! -e "$installed/vostrel.exe" ] && [ ! -e "$installed/temperaments" ] && [ -z "$(find "$WINEPREFIX/drive_c/ProgramData" -name Vostrel.lnk)" ]; }
 poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed")"
 ! wine reg query "$key" > /dev/null 2>&1 || fail "the uninstall entry stayed"
 [ -f "$profile/Vostrel.ini" ] || fail "uninstalling removed the user's Vostrel.ini"
