@@ -43,7 +43,7 @@ MUTANTS = [
     ("display", "src/main_gui.cpp", '"%+4.1f", value', '"%4.1f", value'),
     ("display", "src/main_gui.cpp", 'snprintf(mystr, sizeof mystr, "%06d", Temp_Supplier_ID);', 'snprintf(mystr, sizeof mystr, "%d", Temp_Supplier_ID);'),
     # narrowing of typed values
-    ("narrowing", "src/main_gui.cpp", "float val = (float)atof(", "double val = atof("),
+    ("narrowing", "src/main_gui.cpp", "float val = (float)strtod(", "double val = strtod("),
     # the commit of the descriptive fields
     ("commit", "src/main_gui.cpp", "if (*p < 0x7F) continue;", "if (*p < 0xFF) continue;"),
     ("commit", "src/main_gui.cpp", "    if (!maul) {\n      maul = 1;", "    {\n      maul = 1;"),
@@ -67,7 +67,7 @@ MUTANTS = [
     ("writer", "src/main_gui.cpp", 'else if (*p == \'<\') fputs("&lt;", f);', ""),
     ("writer", "src/main_gui.cpp", "std::chars_format::general, 15);", "std::chars_format::general, 14);"),
     ("writer", "src/main_gui.cpp", "if (len == 0 || buf[len - 1] != '.') append_text", "append_text"),
-    ("writer", "src/main_gui.cpp", "  // The incomplete file is ours: open_new_output created it.\n  remove(filename);", ""),
+    ("writer", "src/main_gui.cpp", "  // The incomplete file is ours: open_new_output created it.\n  remove_utf8(filename);", ""),
     ("writer", "src/main_gui.cpp", "for (int i = 0; i < NOTE_COUNT; i++) {\n    fprintf(f, \"\\t<note>\\n\");", "for (int i = 0; i < NOTE_COUNT - 1; i++) {\n    fprintf(f, \"\\t<note>\\n\");"),
     # the XML reader
     ("reader", "src/xml_parser.cpp", "if (level >= MAX_DEPTH - 1) {", "if (level >= MAX_DEPTH - 2) {"),
