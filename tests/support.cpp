@@ -87,13 +87,10 @@ void fresh_window() {
     window = build_window();
   } else {
     for (double &d : DCent) d = 0.0;
-    Box_ID->value("999900");
-    Box_Name->value("Equal Temperament");
-    Box_ShortName->value("Equal");
-    Box_SupplierID->value("999999");
-    Box_SupplierName->value("");
-    Box_Comment->value("");
-    Box_Version->value("1.00");
+    Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName,
+                         Box_Comment, Box_Version};
+    const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
+    for (int i = 0; i < 7; i++) boxes[i]->value(texts[i]);
     compute_temperament(0);
   }
 }

