@@ -43,34 +43,20 @@ struct TempDir {
   std::string file(const std::string &name) const;  // path + "/" + name
 };
 
-// Makes a folder (and its parents) below an existing one.
-void make_dirs(const std::string &path);
-// Removes a folder with everything in it.
-void remove_dirs(const std::string &path);
-// True for an existing folder without entries.
-bool is_empty_dir(const std::string &path);
 // Writes text to a file, replacing it. Paths are UTF-8, as the program's.
 void write_file(const std::string &path, const std::string &text);
 // Reads a whole file; "" with *ok false when it cannot be read.
 std::string read_file(const std::string &path, bool *ok = nullptr);
-
-// Runs the working directory inside `dir` for its lifetime.
-struct InDir {
-  explicit InDir(const std::string &dir);
-  ~InDir();
-  std::string old;
-};
 
 // The lines of a text file as this system writes them: each "\n" becomes
 // CR LF on Windows and stays LF elsewhere.
 std::string text_lines(const std::string &lf_text);
 
 // Runs body in a forked child and answers the child's exit status (100 plus
-// the signal number when a signal ended it, 99 when fork failed).
-int in_child(const std::function<int()> &body);
-// Runs body in a forked child whose files may grow to max_bytes at most (SIGXFSZ
+// the signal number when a signal ended it, 99 when fork failed). With
+// max_bytes >= 0 the child's files may grow to max_bytes at most (SIGXFSZ
 // ignored, so a write past it fails); 98 when the limit cannot be set.
-int in_child_limited(long max_bytes, const std::function<int()> &body);
+int in_child(const std::function<int()> &body, long max_bytes = -1);
 // In a forked child of root: drops to the user nobody; false when it cannot.
 bool become_nobody();
 enum { CHILD_SKIPPED = 77 };  // exit status of a child that could not drop privileges

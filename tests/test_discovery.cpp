@@ -1,12 +1,34 @@
-// test_discovery.cpp - the search for the host's folders on temporary trees as the drive roots.
+// test_discovery.cpp - the drive roots, and the search for the host's folders on temporary trees
+// as the drive roots.
 #include <gtest/gtest.h>
 
 #include "main_gui.h"
 #include "support.h"
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
+#ifndef _WIN32
+#include <pwd.h>
+#endif
 
 static std::string text(const char *p) { return p ? p : "(null)"; }
+
+// The first root is the home folder from the password database (not $HOME), ending in '/'.
+TEST(Roots, OfThisSystem) {
+#ifdef _WIN32
+  init_drive_roots();
+  EXPECT_EQ(std::string(Drive_Root1) + "|" + Drive_Root2, "C:/|D:/");
+#else
+  setenv("HOME", "/nowhere", 1);
+  init_drive_roots();
+  struct passwd *pw = getpwuid(getuid());
+  std::string home = pw && pw->pw_dir[0] ? pw->pw_dir : "/";
+  if (home.back() != '/') home += '/';
+  EXPECT_EQ(std::string(Drive_Root1) + "|" + Drive_Root2, home + "|/");
+#endif
+}
 
 struct Discovery : ::testing::Test {
   TempDir tmp;
@@ -17,7 +39,9 @@ struct Discovery : ::testing::Test {
     snprintf(Drive_Root2, sizeof Drive_Root2, "%s/two/", tmp.path.c_str());
   }
   // Makes the folder tmp/rel and answers its path with a trailing '/'.
-  std::string dir(const std::string &rel) { return make_dirs(tmp.file(rel)), tmp.file(rel) + "/"; }
+  std::string dir(const std::string &rel) {
+    return std::filesystem::create_directories(tmp.file(rel)), tmp.file(rel) + "/";
+  }
   std::string search(const std::string &rel, int depth) {
     return text(search_for_dir(tmp.file(rel).c_str(), "Hauptwerk/", depth));
   }
@@ -29,29 +53,26 @@ struct Discovery : ::testing::Test {
   }
 };
 
-TEST_F(Discovery, DepthLimits) {
-  dir("d1/Hauptwerk"), dir("d2/a/Hauptwerk"), dir("d3/a/b/Hauptwerk"), dir("d4/a/b/c/Hauptwerk");
-  dir("d5/A/Hauptwerk"), dir("d5/Hauptwerk");  // a level's own entries before its folders
+TEST_F(Discovery, DepthOrderAndNames) {
+  for (const char *d : {"d1/Hauptwerk", "d2/a/Hauptwerk", "d3/a/b/Hauptwerk", "d4/a/b/c/Hauptwerk",
+                        "d5/A/Hauptwerk", "d5/Hauptwerk", "s1/B/x/Hauptwerk", "s1/C/Hauptwerk",
+                        "s1/a/Hauptwerk", "s2/hauptwerk", "s3/x"})
+    dir(d);
+  write_file(tmp.file("s3/Hauptwerk"), ""), write_file(tmp.file("s3/x/Hauptwerk"), "");
+  // A level's own entries before its folders; strcmp order (B before a), a deeper match in an
+  // earlier folder winning; other letter case and files of the name never match (apart: Windows
+  // cannot hold a file and a folder whose names differ in case only).
   struct Case { const char *root; int depth; const char *want; } cases[] = {
-      {"d1/", 0, "d1/Hauptwerk/"}, {"d2/", 0, nullptr}, {"d2/", 1, "d2/a/Hauptwerk/"},
-      {"d3/", 1, nullptr}, {"d3/", 2, "d3/a/b/Hauptwerk/"}, {"d4/", 2, nullptr},
-      {"d5/", 2, "d5/Hauptwerk/"}, {"missing/", 2, nullptr}};
+      {"d1/", 0, "d1/Hauptwerk/"}, {"d2/", 0, nullptr}, {"d3/", 1, nullptr},
+      {"d3/", 2, "d3/a/b/Hauptwerk/"}, {"d4/", 2, nullptr}, {"d5/", 2, "d5/Hauptwerk/"},
+      {"missing/", 2, nullptr}, {"s1/", 2, "s1/B/x/Hauptwerk/"}, {"s2/", 2, nullptr},
+      {"s3/", 2, nullptr}};
   for (const Case &c : cases)
     EXPECT_EQ(search(c.root, c.depth), c.want ? tmp.file(c.want) : "(null)") << c.root << c.depth;
-}
-
-TEST_F(Discovery, OrderNamesAndUnreadable) {
-  // strcmp order (B before a), a deeper match in an earlier folder winning.
-  std::string deep = dir("s1/B/x/Hauptwerk"), later = dir("s1/C/Hauptwerk");
-  dir("s1/a/Hauptwerk");
-  EXPECT_EQ(search("s1/", 2), deep);
-  // Other letter case and files of the name never match (apart: Windows
-  // cannot hold a file and a folder whose names differ in case only).
-  dir("s2/hauptwerk"), dir("s3/x");
-  write_file(tmp.file("s3/Hauptwerk"), ""), write_file(tmp.file("s3/x/Hauptwerk"), "");
-  EXPECT_EQ(search("s2/", 2) + search("s3/", 2), "(null)(null)");
   chmod(tmp.file("s1/B").c_str(), 0);  // an unreadable folder is passed over
-  int rc = in_child([&] { return !become_nobody() ? int(CHILD_SKIPPED) : search("s1/", 2) != later; });
+  int rc = in_child([&] {
+    return !become_nobody() ? int(CHILD_SKIPPED) : search("s1/", 2) != tmp.file("s1/C/Hauptwerk/");
+  });
   if (rc == CHILD_SKIPPED) GTEST_SKIP() << child_skip_reason();
   EXPECT_EQ(rc, 0);
 }
@@ -69,20 +90,24 @@ TEST_F(Discovery, CandidateTooLongIsSkipped) {
 
 TEST_F(Discovery, RootsChooserAndRemembering) {
   dir("one/Hauptwerk/a/b/c/Temperaments");  // too deep; the second root is not looked at
-  std::string want = dir("two/x/Hauptwerk/y/z/Temperaments");
-  dialogs.dirs = {cancelled(), answer("/chosen/folder")};
-  EXPECT_EQ(text(get_temperdir()), root1);
+  std::string second = dir("two/x/Hauptwerk/y/z/Temperaments");
+  dialogs.dirs = {cancelled(), answer(""), answer("/chosen/folder")};
+  EXPECT_EQ(text(get_temperdir()) + text(get_temperdir()), root1 + root1);  // cancelled, empty
   EXPECT_EQ(text(get_temperdir()), "/chosen/folder");
   EXPECT_STREQ(Tempdirstr, "");
-  EXPECT_EQ(dialogs.dir_requests,
-            std::vector<std::string>(2, "Please help me to find directory 'Temperaments'|" + root1 + "|0"));
+  const std::string request = "Please help me to find directory 'Temperaments'|" + root1 + "|0";
+  EXPECT_EQ(dialogs.dir_requests, std::vector<std::string>(3, request));
   set_roots(dir("empty"));  // no Hauptwerk/ in the first root: the second is searched
-  EXPECT_EQ(text(get_temperdir()), want);
-  EXPECT_STREQ(Tempdirstr, want.c_str());
+  EXPECT_EQ(text(get_temperdir()), second);
+  Tempdirstr[0] = '\0';
+  std::string first = dir("three/a/b/Hauptwerk/Temperaments");
+  set_roots(tmp.file("three/"));  // the first root is searched three levels down
+  EXPECT_EQ(text(get_temperdir()), first);
+  EXPECT_STREQ(Tempdirstr, first.c_str());
   // Remembered: no search and no dialog afterwards, even once it is gone.
-  remove_dirs(tmp.file("two/x"));
-  EXPECT_EQ(text(get_temperdir()), want);
-  EXPECT_EQ(dialogs.dir_requests.size(), 2u);
+  std::filesystem::remove_all(tmp.file("three/a"));
+  EXPECT_EQ(text(get_temperdir()), first);
+  EXPECT_EQ(dialogs.dir_requests.size(), 3u);
   EXPECT_TRUE(dialogs.alerts.empty());
 }
 

@@ -6,6 +6,7 @@
 #include "xml_parser.h"
 #include <FL/Fl_Input.H>
 #include <cmath>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,14 +14,9 @@ using Texts = std::vector<std::string>;
 static const char EXISTS[] = "Cant write over existing file (for security reasons)\n"
                              "Please delete file before generating it or use another name.";
 
-// Pitch of MIDI note n from A and the twelve offsets, in long double.
-static long double pitch_of(int n, long double a, const double *cents) {
-  int k = ((n - 69) % 12 + 12) % 12;
-  return a * powl(2.0L, (n - 69 - k) / 12 + (100.0L * k + cents[k]) / 1200.0L);
-}
-
-// The file from the format table: ID, name, short name, supplier ID and name, comment, version.
-static std::string expected_file(const Texts &g, const Texts &pitch) {
+// The file from the format table: ID, name, short name, supplier ID and name, comment, version;
+// the notes equal-tempered from A = 440 Hz, to 15 digits.
+static std::string expected_file(const Texts &g) {
   std::string f = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                   "<Hauptwerk FileFormat=\"Temperament\" FileFormatVersion=\"3.00\">\n"
                   "<ObjectList ObjectType=\"_General\">\n\t<_General>\n"
@@ -29,9 +25,12 @@ static std::string expected_file(const Texts &g, const Texts &pitch) {
                         "SupplierName", "Comments", "TemperamentVersion"};
   for (int i = 0; i < 7; i++) f += std::string("\t\t<") + tags[i] + ">" + g[i] + "</" + tags[i] + ">\n";
   f += "\t</_General>\n</ObjectList>\n<ObjectList ObjectType=\"note\">\n";
-  for (size_t n = 0; n < pitch.size(); n++)
+  for (int n = 0; n < NOTE_COUNT; n++) {
+    char hz[40];
+    snprintf(hz, sizeof hz, "%.15Lg", 440.0L * powl(2.0L, (n - 69) / 12.0L));
     f += "\t<note>\n\t\t<MIDINoteNumberOnEightFootStop>" + std::to_string(n) +
-         "</MIDINoteNumberOnEightFootStop>\n\t\t<PitchHz>" + pitch[n] + "</PitchHz>\n\t</note>\n";
+         "</MIDINoteNumberOnEightFootStop>\n\t\t<PitchHz>" + hz + "</PitchHz>\n\t</note>\n";
+  }
   return text_lines(f + "</ObjectList>\n</Hauptwerk>\n");
 }
 
@@ -45,18 +44,11 @@ struct Writer : ::testing::Test {
 };
 
 TEST_F(Writer, WholeFileByteForByte) {
-  const double zero[12] = {0};
-  Texts pitch(NOTE_COUNT, std::string(64, '\0'));
-  for (int n = 0; n < NOTE_COUNT; n++)
-    pitch[n].resize(snprintf(&pitch[n][0], 64, "%.15Lg", pitch_of(n, 440, zero)));
-  EXPECT_EQ((Texts{pitch[0], pitch[21], pitch[60], pitch[69], pitch[70], pitch[132]}),
-            (Texts{"8.17579891564371", "27.5", "261.625565300599", "440", "466.16376151809",
-                   "16744.0361792383"}));
   const std::string name = tmp.file("Equal.Temperament.Hauptwerk.xml");
   generate(answer(name));
   EXPECT_EQ(dialogs.input_prompts, Texts{"Filename to generate|" + name});
   EXPECT_EQ(read_file(name),
-            expected_file({"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"}, pitch));
+            expected_file({"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"}));
   // Supplier IDs in six digits; the five text fields empty, escaped (& < >, quotes not) or plain.
   struct Case { int id; const char *id_text, *text; std::string want; } cases[] = {
       {42, "000042", "", ""},
@@ -68,30 +60,11 @@ TEST_F(Writer, WholeFileByteForByte) {
       snprintf(f, TEXT_FIELD_SIZE, "%s", c.text);
     std::string file = tmp.file("J\xc3\xbcrgen " + std::to_string(c.id) + ".xml");  // UTF-8
     ASSERT_EQ(write_temperament_file(file.c_str()), 1);
-    EXPECT_EQ(read_file(file), expected_file({"999900", c.want, c.want, c.id_text, c.want, c.want,
-                                              c.want}, pitch)) << c.id;
+    EXPECT_EQ(read_file(file),
+              expected_file({"999900", c.want, c.want, c.id_text, c.want, c.want, c.want})) << c.id;
   }
   EXPECT_EQ(parse_xml(tmp.file("J\xc3\xbcrgen 42.xml").c_str()), 1);  // and read by that name
   EXPECT_TRUE(dialogs.alerts.empty());
-}
-
-TEST_F(Writer, OtherTemperamentAndPitch) {
-  const double cents[12] = {0, -9.8, 3.9, 5.9, -3.9, 2, -7.8, 2, -5.9, -2, 3.9, -3.9};
-  APitch = 415.3;
-  for (int i = 0; i < 12; i++) DCent[i] = cents[i];
-  generate(answer(tmp.file("w3.xml")));
-  const std::string file = read_file(tmp.file("w3.xml"));
-  // The exact pitch rounded to 15 digits (give or take the doubles'), in at most 16 bytes.
-  Texts pitch;
-  for (size_t n = 0, at = 0; n < NOTE_COUNT && (at = file.find("<PitchHz>", at)) != file.npos; n++) {
-    at += 9;
-    pitch.push_back(file.substr(at, file.find('<', at) - at));
-    long double want = pitch_of(n, 415.3L, cents), unit = powl(10.0L, floorl(log10l(want)) - 14);
-    EXPECT_NEAR(strtold(pitch[n].c_str(), nullptr), want, unit / 2 + want * 5e-16L) << n;
-    EXPECT_LE(pitch[n].size(), 16u) << pitch[n];
-  }
-  ASSERT_EQ(pitch.size(), size_t(NOTE_COUNT));
-  EXPECT_EQ(pitch[69], "415.3");
 }
 
 TEST_F(Writer, ProposedNameAndCancel) {
@@ -109,48 +82,34 @@ TEST_F(Writer, ProposedNameAndCancel) {
   }
   EXPECT_STREQ(Temp_Name, "Kirnberger III");
   EXPECT_NEAR(Pitch[132], 16744.0361792383, 1e-10);
-  EXPECT_TRUE(is_empty_dir(tmp.path));
+  EXPECT_TRUE(std::filesystem::is_empty(tmp.path));
 }
 
 TEST_F(Writer, NeverReplacesAndReportsFailures) {
   compute_temperament(1);
   const std::string old = tmp.file("old.xml"), ro = tmp.file("ro.xml"),
-                    missing = tmp.file("no/such/x.xml");
+                    missing = tmp.file("no/such/x.xml"), cut = tmp.file("cut.xml");
   write_file(old, "keep me"), write_file(ro, "read-only");
   chmod(ro.c_str(), S_IRUSR);
   EXPECT_EQ(write_temperament_file(old.c_str()) + write_temperament_file(ro.c_str()) +
             write_temperament_file(missing.c_str()), 0);
   EXPECT_EQ(dialogs.alerts, (Texts{EXISTS, EXISTS, "Cant create file\n" + missing}));
   EXPECT_EQ(read_file(old) + read_file(ro), "keep meread-only");
-}
-
-TEST_F(Writer, FailuresInAChild) {
-  compute_temperament(1);
-  const std::string locked = tmp.file("locked.xml"), cut = tmp.file("cut.xml");
-  int rc = in_child_limited(1000, [&] {  // a write failing part-way leaves no file behind
+  int cut_rc = in_child([&] {  // a write failing part-way leaves no file behind
     return int(write_temperament_file(cut.c_str()) != 0 ||
-               dialogs.alerts != Texts{"Cant write file\n" + cut});
-  });
-  if (rc == CHILD_SKIPPED) GTEST_SKIP() << child_skip_reason();
-  EXPECT_EQ(rc, 0);
+               dialogs.alerts.back() != "Cant write file\n" + cut);
+  }, 1000);
   EXPECT_NE(access(cut.c_str(), F_OK), 0);
-  write_file(locked, "locked");  // unreadable: refused when the exclusive create fails
-  chmod(locked.c_str(), 0);
-  rc = in_child([&] {
+  chmod(old.c_str(), 0);  // unreadable: refused when the exclusive create fails
+  int rc = in_child([&] {
     if (!become_nobody()) return int(CHILD_SKIPPED);
-    int r = write_temperament_file(locked.c_str());
-    return int(access(locked.c_str(), R_OK) == 0 || r != 0 || dialogs.alerts != Texts{EXISTS});
+    int r = write_temperament_file(old.c_str());
+    return int(access(old.c_str(), R_OK) == 0 || r != 0 || dialogs.alerts.back() != EXISTS);
   });
-  if (rc == CHILD_SKIPPED) GTEST_SKIP() << child_skip_reason();
-  EXPECT_EQ(rc, 0);
-  EXPECT_EQ(read_file(locked), "locked");
+  if (rc == CHILD_SKIPPED || cut_rc == CHILD_SKIPPED) GTEST_SKIP() << child_skip_reason();
+  EXPECT_EQ(cut_rc + rc, 0);
+  EXPECT_EQ(read_file(old), "keep me");
 }
-
-#ifdef _WIN32
-static const char NEGATIVE_NAN[] = "nan";  // MinGW's printf shows no sign of a NaN
-#else
-static const char NEGATIVE_NAN[] = "-nan";
-#endif
 
 TEST_F(Writer, ImpossiblePitchesAreRefusedBeforeAnything) {
   // Typed as a user would: each gives non-finite or non-positive pitches.
@@ -159,14 +118,11 @@ TEST_F(Writer, ImpossiblePitchesAreRefusedBeforeAnything) {
       {Box_APitch, "0", "Notenr 0, Pitch=0.000000"},
       {Box_APitch, "-440", "Notenr 0, Pitch=-8.175799"},
       {Box_APitch, "1e39", "Notenr 0, Pitch=inf"},  // infinite in single precision
-      {Box_DCent[4], "inf", "Notenr 1, Pitch=inf"},
-      {Box_DCent[11], "-nan", std::string("Notenr 8, Pitch=") + NEGATIVE_NAN},
-  };
+      {Box_DCent[4], "inf", "Notenr 1, Pitch=inf"}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.text);
-    fresh_window(), script_dialogs();
+    SetUp();
     Box_Name->value("typed but never committed");
-    snprintf(Tempdirstr, sizeof Tempdirstr, "%s/", tmp.path.c_str());
     c.box->value(c.text), c.box->set_changed(), c.box->handle(FL_UNFOCUS);
     generate(answer(tmp.file("x.xml")));
     EXPECT_EQ(dialogs.alerts, Texts{std::string("Cant generate a file with impossible pitches:\n") +
@@ -175,7 +131,7 @@ TEST_F(Writer, ImpossiblePitchesAreRefusedBeforeAnything) {
     EXPECT_STREQ(Temp_Name, "");
     dialogs.inputs.clear();
   }
-  EXPECT_TRUE(is_empty_dir(tmp.path));
+  EXPECT_TRUE(std::filesystem::is_empty(tmp.path));
   // The writer itself refuses too.
   Pitch[100] = -1.0;
   EXPECT_EQ(write_temperament_file(tmp.file("y.xml").c_str()), 0);
