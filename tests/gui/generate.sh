@@ -13,41 +13,34 @@ set_field $XY_SUPNAME 'Organ Works'
 set_field $XY_COMMENT 'said "hi"'
 set_field $XY_VERSION 2.5
 set_field $XY_APITCH 415.3
-xdotool key Tab
-# The offsets of make_expected.py's GEN_CENTS.
-set_tuning 0 +2
-set_tuning 1 5.9
-set_tuning 3 3.14159
-set_tuning 7 -3.422
-set_tuning 11 -17.108
+# The offsets of make_expected.py's GEN_CENTS, each taken with Tab.
+for cent in "0 +2" "1 5.9" "3 3.14159" "7 -3.422" "11 -17.108"; do
+  set -- $cent
+  set_field $(xy_cent "$1") "$2"
+  xdotool key Tab
+done
 
+# Two dialogs: "Only first five characters of ShortName used!", the name.
 file="$TEMPDIR/Meant.Temperament.Hauptwerk.xml"
-click $XY_GENERATE
-dialog "key Return"    # Only first five characters of ShortName used!
-dialog "key Return"    # the proposed name, confirmed as it stands
-wait_file_equals "$FIXTURES/generate-expected.xml" "$file"
+generate "$file" 2
+same_file "$FIXTURES/generate-expected.xml" "$file"
 expect_no_dialog "after a successful Generate"
 
-# Again with the same name: the commit's alert, the name, then the refusal.
-# A rewrite would change the modification time, set here to a past one.
+# Again with the same name: the alert, the name, then the refusal. A
+# rewrite would change the modification time, set here to a past one.
 touch -d '2001-02-03 04:05:06' "$file"
 before="$(stat -c '%i %s %Y' "$file")"
 click $XY_GENERATE
-dialog "key Return"    # short name alert
-dialog "key Return"    # same name
-dialog "key Return"    # Cant write over existing file
+answer 3
 expect_no_dialog "after the refusal"
 [ "$(stat -c '%i %s %Y' "$file")" = "$before" ] || fail "existing file was touched"
-cmp -s "$(expected "$FIXTURES/generate-expected.xml")" "$file" || fail "existing file changed"
+same_file "$FIXTURES/generate-expected.xml" "$file"
 [ "$(ls -A "$TEMPDIR")" = "$(basename "$file")" ] || fail "stray files: $(ls -A "$TEMPDIR")"
 
 # Exit commits the fields (the short-name alert once more) and saves.
-click $XY_EXIT
-dialog "key Return"
-wait_exit
-[ "$RC" = 0 ] || fail "exit status $RC"
+quit $XY_EXIT 1
 printf 'Tempdirstr=%s/\nSupplierID=42\nSupplierNm=Organ Works\nTemperamID=4711\n' \
   "$(prog_path "$TEMPDIR")" > "$TMP/ini"
-cmp "$(expected "$TMP/ini")" "$WORK/Vostrel.ini" || fail "Vostrel.ini: $(cat "$WORK/Vostrel.ini")"
+same_file "$TMP/ini" "$WORK/Vostrel.ini"
 [ "$(ls -A "$WORK")" = Vostrel.ini ] || fail "stray files: $(ls -A "$WORK")"
 pass

@@ -1,36 +1,30 @@
 #!/usr/bin/env bash
 # The Windows packages (arguments: the installer and the zip). The zip holds
 # the exe, README.txt and LICENSE.txt; the exe is a GUI program that imports
-# only system DLLs and carries its icon and version. Under Wine: the installer, run
-# silently, installs the program, its uninstaller (listed among installed
-# apps) and a Start-menu entry that starts it in the user's profile folder,
-# where Exit writes Vostrel.ini; the silent uninstaller removes the files.
+# only system DLLs and carries its icon and version. Under Wine: the
+# installer, run silently, installs the program and its uninstall entry; the
+# Start-menu entry starts it in a writable folder of the user's, where Exit
+# writes Vostrel.ini; the silent uninstaller removes the files.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
 zip="${2:?usage: $0 installer zip}"
 version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
-[ -n "$version" ] || fail "no version in the zip's name $zip"
-
-# The zip and the exe in it.
 top="vostrel-$version-win64"
-unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
-printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/vostrel.exe" > "$TMP/zip.want"
-cmp -s "$TMP/zip.want" "$TMP/zip.list" || fail "zip holds: $(cat "$TMP/zip.list")"
+[ "$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')" = "$top/LICENSE.txt $top/README.txt $top/vostrel.exe " ] ||
+  fail "zip holds: $(unzip -Z1 "$zip")"
 unzip -q "$zip" -d "$TMP/zip"
 exe="$TMP/zip/$top/vostrel.exe"
 x86_64-w64-mingw32-objdump -p "$exe" > "$TMP/pe"
 grep -q 'Subsystem.*(Windows GUI)' "$TMP/pe" || fail "vostrel.exe is no GUI program"
 # Only system DLLs: each import is one that Windows (here Wine) has itself.
 for dll in $(sed -n 's/^\s*DLL Name: //p' "$TMP/pe"); do
-  [ -n "$(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll")" ] ||
-    fail "vostrel.exe imports $dll, which is no system DLL"
+  [ -n "$(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll")" ] || fail "vostrel.exe imports $dll"
 done
 # The icon: every picture of data/windows/vostrel.ico is in the exe.
 python3 - "$REPO_DIR/data/windows/vostrel.ico" "$exe" <<'PY' || fail "vostrel.exe lacks the icon"
 import struct, sys
 ico, exe = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
-count = struct.unpack_from("<H", ico, 4)[0]
-for i in range(count):
+for i in range(struct.unpack_from("<H", ico, 4)[0]):
     size, offset = struct.unpack_from("<II", ico, 6 + 16 * i + 8)
     if ico[offset:offset + size] not in exe: sys.exit(1)
 PY
@@ -40,7 +34,6 @@ for pair in "ProductName Vostrel" "ProductVersion $version" "FileVersion $versio
   grep -A1 -x "$1" "$TMP/strings" | tail -1 | grep -qx "$2" || fail "version resource: no $1 $2"
 done
 
-# The installer.
 cp "$BIN" "$TMP/setup.exe"
 (cd "$TMP" && wine setup.exe /S) || fail "the installer failed"
 installed="$WINEPREFIX/drive_c/Program Files/Vostrel"
@@ -49,41 +42,22 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vostrel'
 # zip's but for the time stamp that stripping writes into the header.
 _installed() {
   [ "$(cmp -l "$exe" "$installed/vostrel.exe" 2> /dev/null | wc -l)" -le 4 ] &&
-    [ "$(stat -c %s "$installed/vostrel.exe")" = "$(stat -c %s "$exe")" ] && wine reg query "$key" > "$TMP/uninstall.reg" 2>&1 &&
-    grep -q 'UninstallString' "$TMP/uninstall.reg"
+    [ "$(stat -c %s "$installed/vostrel.exe")" = "$(stat -c %s "$exe")" ] &&
+    wine reg query "$key" 2>&1 | grep -q 'DisplayName.*Vostrel'
 }
 poll 100 _installed || fail "no vostrel.exe (as in the zip) in $installed or no uninstall entry $key"
-grep -q 'DisplayName.*Vostrel' "$TMP/uninstall.reg" || fail "uninstall entry: $(cat "$TMP/uninstall.reg")"
 
-# The Start-menu entry and its working folder, the user's profile.
+# Started from the Start-menu entry, the window shows and Exit writes
+# Vostrel.ini into the user's profile folder, the entry's working folder.
 link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
 [ -n "$link" ] || fail "no Start-menu entry Vostrel.lnk"
-workdir="$(python3 - "$link" <<'PY'
-import struct, sys
-# A shell link: header, optional item list and link info, then the counted
-# strings name, relative path, working folder ... as its flags say.
-data = open(sys.argv[1], "rb").read()
-flags = struct.unpack_from("<I", data, 20)[0]
-pos = 76
-if flags & 0x1: pos += 2 + struct.unpack_from("<H", data, pos)[0]
-if flags & 0x2: pos += struct.unpack_from("<I", data, pos)[0]
-unicode = flags & 0x80
-for bit in (0x4, 0x8, 0x10):
-    if flags & bit:
-        n = struct.unpack_from("<H", data, pos)[0] * (2 if unicode else 1)
-        text = data[pos + 2:pos + 2 + n].decode("utf-16-le" if unicode else "latin-1")
-        pos += 2 + n
-        if bit == 0x10: print(text.rstrip("\0"))
-PY
-)"
-[ "$workdir" = "%USERPROFILE%" ] || fail "the Start-menu entry's working folder is '$workdir'"
-profile="$WINEPREFIX/drive_c/users/$(id -un)"
 winlink="C:${link#"$WINEPREFIX/drive_c"}"
 start_program wine start "${winlink//\//\\}"
 click $XY_EXIT
 # start returns at once: wait for the prefix's last process to end (the
 # program, then Wine's own), so that the program's file is free again.
 timeout 60 wineserver -w || fail "the program did not end after Exit"
+profile="$WINEPREFIX/drive_c/users/$(id -un)"
 [ -f "$profile/Vostrel.ini" ] || fail "Exit wrote no Vostrel.ini in the profile folder $profile"
 [ ! -e "$installed/Vostrel.ini" ] || fail "Vostrel.ini was written into Program Files"
 
