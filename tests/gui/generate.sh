@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Generate File typed in the real window: the written file byte for byte,
-# an existing file never replaced, and Exit saving the settings.
+# Generate File typed in the real window: the written file byte for byte and
+# an existing file never replaced; Load File of a prepared file, picked in the
+# chooser, then Generate File to a new name gives what the loaded temperament
+# must give (none of the typed fields left over); Exit saves the settings.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
 
@@ -37,10 +39,22 @@ expect_no_dialog "after the refusal"
 same_file "$FIXTURES/generate-expected.xml" "$file"
 [ "$(ls -A "$TEMPDIR")" = "$(basename "$file")" ] || fail "stray files: $(ls -A "$TEMPDIR")"
 
-# Exit commits the fields (the short-name alert once more) and saves.
-quit $XY_EXIT 1
-printf 'Tempdirstr=%s/\nSupplierID=42\nSupplierNm=Organ Works\nTemperamID=4711\n' \
-  "$(prog_path "$TEMPDIR")" > "$TMP/ini"
+cp "$FIXTURES/prepared.xml" "$TEMPDIR/prepared.xml"
+click $XY_LOAD
+# The chooser opens in the temperaments folder with that folder's path
+# selected in its name field: type the bare name after it.
+dialog End prepared.xml
+expect_no_dialog "after loading prepared.xml"
+click $XY_GENERATE
+dialog ctrl+a "$(prog_path "$TEMPDIR/regenerated.xml")"
+wait_complete "$TEMPDIR/regenerated.xml"
+same_file "$FIXTURES/load-expected.xml" "$TEMPDIR/regenerated.xml"
+expect_no_dialog "after Generate"
+cmp -s "$FIXTURES/prepared.xml" "$TEMPDIR/prepared.xml" || fail "the loaded file changed"
+
+# Exit commits the fields of the loaded file and saves.
+quit $XY_EXIT
+printf 'Tempdirstr=%s/\nSupplierID=42\nSupplierNm=Old Writer\nTemperamID=31\n' "$(prog_path "$TEMPDIR")" > "$TMP/ini"
 same_file "$TMP/ini" "$WORK/Vostrel.ini"
 [ "$(ls -A "$WORK")" = Vostrel.ini ] || fail "stray files: $(ls -A "$WORK")"
 pass

@@ -19,7 +19,6 @@ XY_SUPNAME="320 119"; XY_COMMENT="320 139"; XY_VERSION="320 159"
 XY_LOAD="320 199"; XY_GENERATE="320 239"; XY_EXIT="320 279"; XY_APITCH="730 19"
 # Cent field of note 69 + i.
 xy_cent() { echo "635 $((59 + 20 * $1))"; }
-
 PID=""; WIN=""; DLG=""; WINE=""; WINCLASS=FLTK; DPI="${VOSTREL_GUI_DPI:-96}"
 # px N: N window pixels at 96 DPI, scaled; geom W H X Y: a scaled geometry.
 px() { echo $((($1 * DPI + 48) / 96)); }
@@ -34,7 +33,6 @@ fail() {
   KEEP=1
   exit 1
 }
-
 # poll TENTHS COMMAND...: runs COMMAND every 0.1 s until it succeeds, at most
 # TENTHS times; the result is COMMAND's last status.
 poll() {
@@ -56,11 +54,11 @@ _cleanup() {
 # itself killed).
 _under_xvfb() {
   export VOSTREL_GUI_INNER=1
-  local log screen=1024x768x24 rc=0
+  local log screen=1024x768x24 rc=0 group
   log="$(mktemp /tmp/vostrel-gui-xvfb.XXXXXX)"
   [ "$DPI" = 96 ] || screen=1600x1000x24
   setsid xvfb-run -a -n $((200 + $$ % 500)) -e "$log" -s "-screen 0 $screen -noreset" bash "$0" "$@" &
-  local group=$!
+  group=$!
   trap 'kill -TERM -- -'"$group"' 2>/dev/null || true; rm -f "'"$log"'"' EXIT
   trap 'exit 143' TERM INT
   wait "$group" || rc=$?
@@ -95,22 +93,16 @@ gui_begin() {
 }
 
 # prog_path PATH: PATH as the program names it (drive Z: is / under Wine).
-prog_path() { if [ -n "$WINE" ]; then echo "Z:$1"; else echo "$1"; fi; }
-
-# expected FILE: FILE with the line ends the program writes (a CR LF copy
-# in $TMP for the Windows build).
-expected() {
-  [ -n "$WINE" ] || { echo "$1"; return; }
-  sed 's/$/\r/' "$1" > "$TMP/expected.$(basename "$1")"
-  echo "$TMP/expected.$(basename "$1")"
-}
-
+prog_path() { echo "${WINE:+Z:}$1"; }
 # shot FILE [GEOMETRY]: a picture of the window as it is now, or of a part.
 shot() { import -window "$WIN" "$1" 2> /dev/null && { [ -z "${2:-}" ] || convert "$1" -crop "$2" +repage "$1"; }; }
 # colours FILE GEOMETRY: how many colours the part GEOMETRY of a picture has.
 colours() { convert "$1" -crop "$2" +repage -unique-colors -format %w info:; }
 # differs GEOMETRY PICTURE: that part of the window now differs from PICTURE.
-differs() { shot "$TMP/now.png" "$1" && [ "$(compare -metric AE "$TMP/now.png" "$2" null: 2>&1)" != 0 ]; }
+differs() {
+  shot "$TMP/now.png" "$1" || fail "no picture of the window"
+  [ "$(compare -metric AE "$TMP/now.png" "$2" null: 2>&1)" != 0 ]
+}
 
 _find_window() { WIN="$(xdotool search --onlyvisible --name '^Vostrel for HW3$' 2>/dev/null | head -1)"; [ -n "$WIN" ]; }
 # The window has painted once its last widget, the pitch output of G#/Ab,
@@ -141,7 +133,6 @@ quit() {
   PID=""
   [ "$rc" = 0 ] || fail "exit status $rc"
 }
-
 # The toolkit's dialogs: further visible windows of the program's class.
 dialogs() { xdotool search --onlyvisible --class "$WINCLASS" 2>/dev/null | grep -vx "$WIN" || true; }
 _dialog_up() { DLG="$(dialogs | head -1)"; [ -n "$DLG" ]; }
@@ -185,10 +176,11 @@ wait_complete() {
   poll 100 _complete "$1" || fail "no complete file $1"
 }
 
-# same_file EXPECTED ACTUAL: ACTUAL has exactly the bytes of EXPECTED.
+# same_file EXPECTED ACTUAL: ACTUAL has exactly the bytes of EXPECTED, with
+# the line ends the program writes (CR LF under Wine).
 same_file() {
-  local want; want="$(expected "$1")"
-  cmp -s "$want" "$2" || { diff "$want" "$2" | head -20 >&2; fail "$2 differs from $want"; }
+  if [ -n "$WINE" ]; then sed 's/$/\r/' "$1"; else cat "$1"; fi > "$TMP/want"
+  cmp -s "$TMP/want" "$2" || { diff "$TMP/want" "$2" | head -20 >&2; fail "$2 differs from $1"; }
 }
 
 # check_pitches FILE A CENT...: the notes 0..132 of FILE are those of A-Pitch

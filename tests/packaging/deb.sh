@@ -30,9 +30,8 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$fltk_pkg" ||
   bad "Depends '$depends' does not name $fltk_pkg (owner of $fltk_so)"
 
-root="$work/root"
-dpkg-deb -x "$deb" "$root"
-cd "$root/usr"
+dpkg-deb -x "$deb" "$work/root"
+cd "$work/root/usr"
 for f in bin/vostrel bin/vostrel-convert share/man/man1/vostrel.1.gz share/man/man1/vostrel-convert.1.gz \
     share/icons/hicolor/scalable/apps/vostrel.svg share/vostrel/temperaments/Werk3.scl; do
   [ -s "$f" ] || bad "package lacks $f"
@@ -42,9 +41,8 @@ done
 env -u DISPLAY bin/vostrel-convert --report share/vostrel/temperaments/Werk3.Temperament.Hauptwerk.xml |
   grep -q "^Werckmeister III$" || bad "the packaged converter does not read the packaged Werckmeister III"
 # Each PNG icon has the size its folder names.
-for size in 48 128 256; do
-  png="share/icons/hicolor/${size}x$size/apps/vostrel.png"
-  [ "$(identify -format %wx%h "$png" 2>&1)" = "${size}x$size" ] || bad "$png is not ${size}x$size"
+for size in 48x48 128x128 256x256; do
+  [ "$(identify -format %wx%h "share/icons/hicolor/$size/apps/vostrel.png" 2>&1)" = "$size" ] || bad "no $size icon"
 done
 
 # The desktop entry: clean for desktop-file-validate (hints too), starting
