@@ -5,7 +5,6 @@
 # must give (none of the typed fields left over); Exit saves the settings.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
-
 start_program
 set_field $XY_ID 4711
 set_field $XY_NAME 'Bach & Sons <test>'
@@ -15,11 +14,9 @@ set_field $XY_SUPNAME 'Organ Works'
 set_field $XY_COMMENT 'said "hi"'
 set_field $XY_VERSION 2.5
 set_field $XY_APITCH 415.3
-# The offsets of make_expected.py's GEN_CENTS, each taken with Tab.
+# The offsets of make_expected.py's GEN_CENTS, each taken as the focus moves on.
 for cent in "0 +2" "1 5.9" "3 3.14159" "7 -3.422" "11 -17.108"; do
-  set -- $cent
-  set_field $(xy_cent "$1") "$2"
-  xdotool key Tab
+  set_field $(xy_cent "${cent% *}") "${cent#* }"
 done
 
 # Two dialogs: "Only first five characters of ShortName used!", the name.
@@ -56,5 +53,3 @@ cmp -s "$FIXTURES/prepared.xml" "$TEMPDIR/prepared.xml" || fail "the loaded file
 quit $XY_EXIT
 printf 'Tempdirstr=%s/\nSupplierID=42\nSupplierNm=Old Writer\nTemperamID=31\n' "$(prog_path "$TEMPDIR")" > "$TMP/ini"
 same_file "$TMP/ini" "$WORK/Vostrel.ini"
-[ "$(ls -A "$WORK")" = Vostrel.ini ] || fail "stray files: $(ls -A "$WORK")"
-pass

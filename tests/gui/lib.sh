@@ -1,5 +1,4 @@
 # lib.sh - the scenario runner of the real-window tests, for both builds.
-#
 # A scenario sources this file and calls `gui_begin "$@"` with the built
 # program as its first argument: the script runs again under its own Xvfb
 # server, with a temporary working directory, home and temperaments folder
@@ -26,10 +25,9 @@ geom() { echo "$(px "$1")x$(px "$2")+$(px "$3")+$(px "$4")"; }
 
 # fail MESSAGE: reports, keeps a picture of the window and the temporary tree.
 fail() {
-  echo "FAIL: $*" >&2
+  echo "FAIL: $* (kept for inspection: $TMP)" >&2
   if [ -n "$PID" ] && running; then timeout 10 import -window "$WIN" "$TMP/failure.png" || true; fi
   echo "program output:" >&2; cat "$TMP/program.log" >&2 2>/dev/null || true
-  echo "kept for inspection: $TMP" >&2
   KEEP=1
   exit 1
 }
@@ -103,13 +101,11 @@ differs() {
   shot "$TMP/now.png" "$1" || fail "no picture of the window"
   [ "$(compare -metric AE "$TMP/now.png" "$2" null: 2>&1)" != 0 ]
 }
-
 _find_window() { WIN="$(xdotool search --onlyvisible --name '^Vostrel for HW3$' 2>/dev/null | head -1)"; [ -n "$WIN" ]; }
 # The window has painted once its last widget, the pitch output of G#/Ab,
 # shows its text: the toolkit draws the widgets in order, so every other
 # widget is drawn by then. An unpainted window is one plain colour.
 _painted() { shot "$TMP/painted.png" && [ "$(colours "$TMP/painted.png" "$(geom 90 13 685 253)")" -gt 2 ]; }
-
 # start_program [COMMAND...]: starts the program (or COMMAND) in the working
 # directory with the temporary home and waits until its window has painted.
 start_program() {
@@ -120,11 +116,11 @@ start_program() {
   poll 100 _painted || fail "window 'Vostrel for HW3' appeared but never painted its pitches"
   xdotool windowfocus --sync "$WIN"
 }
-
 running() { kill -0 "$PID" 2>/dev/null; }
 _stopped() { ! running; }
 # quit [X Y [N]]: Escape (or a click at X Y, then N dialogs answered), then
-# waits for the program to end with exit status 0.
+# waits for the program to end with exit status 0, leaving no stray files
+# in the working folder.
 quit() {
   if [ $# = 0 ]; then xdotool windowfocus --sync "$WIN"; xdotool key Escape; else click "$1" "$2"; fi
   answer "${3:-0}"
@@ -132,6 +128,7 @@ quit() {
   local rc=0; wait "$PID" || rc=$?
   PID=""
   [ "$rc" = 0 ] || fail "exit status $rc"
+  [ "$(ls -A "$WORK")" = Vostrel.ini ] || fail "stray files: $(ls -A "$WORK")"
 }
 # The toolkit's dialogs: further visible windows of the program's class.
 dialogs() { xdotool search --onlyvisible --class "$WINCLASS" 2>/dev/null | grep -vx "$WIN" || true; }
@@ -150,21 +147,18 @@ dialog() {
 answer() { local i; for ((i = 0; i < $1; i++)); do dialog; done; }
 # expect_no_dialog WHEN: no dialog is open now and none opens within 0.5 s.
 expect_no_dialog() { ! poll 5 _dialog_up || fail "unexpected dialog $1"; }
-
+# click X Y: a click at X,Y of the window.
 click() {
   xdotool windowfocus --sync "$WIN"
   xdotool mousemove --window "$WIN" "$(px "$1")" "$(px "$2")" click 1
 }
-
 # set_field X Y TEXT: replaces the text of the input at X,Y (no Tab).
 set_field() {
   click "$1" "$2"
   xdotool key ctrl+a BackSpace
   [ -z "$3" ] || xdotool type -- "$3"
 }
-
-# generate FILE N: Generate File, N dialogs answered with Return, then
-# wait_complete FILE.
+# generate FILE N: Generate File, N dialogs answered, then wait_complete FILE.
 generate() {
   click $XY_GENERATE
   answer "$2"
@@ -175,14 +169,12 @@ wait_complete() {
   _complete() { tail -1 "$1" 2>/dev/null | tr -d '\r' | grep -qx '</Hauptwerk>'; }
   poll 100 _complete "$1" || fail "no complete file $1"
 }
-
 # same_file EXPECTED ACTUAL: ACTUAL has exactly the bytes of EXPECTED, with
 # the line ends the program writes (CR LF under Wine).
 same_file() {
   if [ -n "$WINE" ]; then sed 's/$/\r/' "$1"; else cat "$1"; fi > "$TMP/want"
   cmp -s "$TMP/want" "$2" || { diff "$TMP/want" "$2" | head -20 >&2; fail "$2 differs from $1"; }
 }
-
 # check_pitches FILE A CENT...: the notes 0..132 of FILE are those of A-Pitch
 # A with the offsets of A, A#/Bb, ... G#/Ab, each within 0.0005 cent.
 check_pitches() {
@@ -202,5 +194,3 @@ for n, hz in enumerate(float(p) for _, p in notes):
 sys.exit(1 if bad else 0)
 EOF
 }
-
-pass() { echo "PASS: $(basename "$0" .sh)"; }

@@ -4,11 +4,10 @@
 # those of the row's cent values.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
-
-# Short name, then the offsets of A, A#/Bb, B, C, ..., G#/Ab. The table gives
-# cents to three decimals, so each value stands for a true value within
-# 0.0005 cent, check_pitches' tolerance; typing narrows the offsets to single
-# precision, which moves a pitch by less than 1e-6 cent, far inside it.
+# Short name, then the offsets of A, A#/Bb, B, C, ..., G#/Ab. Given to three
+# decimals, each stands for a true value within 0.0005 cent, check_pitches'
+# tolerance; typing narrows the offsets to single precision, which moves a
+# pitch by less than 1e-6 cent, far inside it.
 rows=(
   "QCMT 0 +17.108 -6.843 +10.265 -13.686 +3.422 +20.529 -3.422 +13.686 -10.265 +6.843 -17.108"
   "WM3 0 +7.820 +3.910 +11.730 +1.955 +3.910 +5.865 +1.955 +9.775 0 +7.820 +3.910"
@@ -36,4 +35,3 @@ for quoted in "WM3 60 263.4042" "WM3 64 330.0000" "WM3 68 416.2437" "QCMT 60 263
     sed -n 's/.*<PitchHz>\(.*\)<\/PitchHz>.*/\1/p')"
   [ "$(printf '%.4f' "$hz")" = "$3" ] || fail "$1 note $2 is $hz, not $3"
 done
-pass

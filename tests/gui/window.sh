@@ -52,5 +52,3 @@ check_pitches "$TEMPDIR/Equal.Temperament.Hauptwerk.xml" 442 0 0 0 12 0 0 0 0 0 
 
 quit
 cmp -s "$TMP/ini.before" "$WORK/Vostrel.ini" || fail "Escape changed Vostrel.ini"
-[ "$(ls -A "$WORK")" = Vostrel.ini ] || fail "stray files: $(ls -A "$WORK")"
-pass

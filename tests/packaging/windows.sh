@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The Windows packages (arguments: the installer and the zip). The zip holds
-# the exe, README.txt and LICENSE.txt; the exe is a GUI program that imports
-# only system DLLs and carries its icon and version. Under Wine: the
-# installer, run silently, installs the program and its uninstall entry; the
-# Start-menu entry starts it in a writable folder of the user's, where Exit
-# writes Vostrel.ini; the silent uninstaller removes the files.
+# The Windows packages (arguments: the installer and the zip): the zip's files;
+# the exe is a GUI program importing only system DLLs, with icon and version.
+# Under Wine the silent installer installs it and its uninstall entry, the
+# Start-menu entry starts it where Exit can write Vostrel.ini (the user's
+# folder), and the silent uninstaller removes it.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
 zip="${2:?usage: $0 installer zip}"
@@ -12,6 +11,7 @@ version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
 top="vostrel-$version-win64"
 [ "$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')" = "$top/LICENSE.txt $top/README.txt $top/vostrel.exe " ] ||
   fail "zip holds: $(unzip -Z1 "$zip")"
+
 unzip -q "$zip" -d "$TMP/zip"
 exe="$TMP/zip/$top/vostrel.exe"
 x86_64-w64-mingw32-objdump -p "$exe" > "$TMP/pe"
@@ -33,7 +33,6 @@ for pair in "ProductName Vostrel" "ProductVersion $version" "FileVersion $versio
   set -- $pair
   grep -A1 -x "$1" "$TMP/strings" | tail -1 | grep -qx "$2" || fail "version resource: no $1 $2"
 done
-
 cp "$BIN" "$TMP/setup.exe"
 (cd "$TMP" && wine setup.exe /S) || fail "the installer failed"
 installed="$WINEPREFIX/drive_c/Program Files/Vostrel"
@@ -62,4 +61,3 @@ _uninstalled() { [ ! -e "$installed/vostrel.exe" ] && [ -z "$(find "$WINEPREFIX/
 poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed")"
 ! wine reg query "$key" > /dev/null 2>&1 || fail "the uninstall entry stayed"
 [ -f "$profile/Vostrel.ini" ] || fail "uninstalling removed the user's Vostrel.ini"
-pass
