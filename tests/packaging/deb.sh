@@ -47,7 +47,7 @@ done
 # settings file is (started from the menu, the working folder is home).
 entry=share/applications/vostrel.desktop
 out="$(desktop-file-validate "$entry" 2>&1)" && [ -z "$out" ] || bad "desktop entry: $out"
-for pair in Exec=vostrel Icon=vostrel Terminal=false 'Comment=.*Vostrel\.ini.*home folder'; do
+for pair in Exec=vostrel Icon=vostrel Terminal=false 'Comment=.*Vostrel\.ini.*home folder.*'; do
   grep -qx "$pair" "$entry" || bad "desktop entry has no line $pair"
 done
 
