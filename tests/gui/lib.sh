@@ -1,20 +1,13 @@
-# lib.sh - shared helpers of the real-window tests.
-#
-# A test script sources this file and calls `gui_begin "$@"` with the path
-# of the built program as its first argument. gui_begin restarts the script
-# under its own Xvfb server (xvfb-run -a), in its own process group so that
-# the server cannot outlive the test, and prepares a temporary working
-# directory, home and temperaments folder. Nothing outside that temporary
-# tree is written: every test presets Tempdirstr in its Vostrel.ini, so the
-# program never searches the disk.
-#
-# A program path ending in .exe is the Windows build: it runs under Wine,
-# in a prefix of its own copied from VOSTREL_WINE_TEMPLATE (a booted prefix,
-# see scripts/wine.sh), and the files it writes have CR LF line ends.
-# VOSTREL_GUI_DPI (Windows build only) sets the display's resolution, 96 by
-# default; the window's coordinates below are then scaled by DPI / 96.
+# lib.sh - the scenario runner of the real-window tests, for both builds.
+# A scenario sources this file and calls `gui_begin "$@"` with the built
+# program as its first argument: the script runs again under its own Xvfb
+# server, with a temporary working directory, home and temperaments folder
+# (preset in Vostrel.ini, so the program never searches the disk). A path
+# ending in .exe runs under Wine, in a prefix copied from
+# VOSTREL_WINE_TEMPLATE (see scripts/wine.sh), and writes CR LF line ends;
+# there VOSTREL_GUI_DPI sets the display's resolution (96 by default), and
+# the window's coordinates below are scaled by DPI / 96.
 set -euo pipefail
-
 GUI_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 REPO_DIR="$(cd "$GUI_DIR/../.." && pwd)"
 FIXTURES="$GUI_DIR/fixtures"
@@ -22,134 +15,99 @@ FIXTURES="$GUI_DIR/fixtures"
 # Window-relative centres of the widgets (the window is 800 x 300).
 XY_ID="320 39"; XY_NAME="320 59"; XY_SHORT="320 79"; XY_SUPID="320 99"
 XY_SUPNAME="320 119"; XY_COMMENT="320 139"; XY_VERSION="320 159"
-XY_LOAD="320 199"; XY_GENERATE="320 239"; XY_EXIT="320 279"
-XY_APITCH="730 19"
+XY_LOAD="320 199"; XY_GENERATE="320 239"; XY_EXIT="320 279"; XY_APITCH="730 19"
 # Cent field of note 69 + i.
 xy_cent() { echo "635 $((59 + 20 * $1))"; }
-
-PID=""; WIN=""; DLG=""; RC=""
-WINE=""; WINCLASS=FLTK
-DPI="${VOSTREL_GUI_DPI:-96}"
+PID=""; WIN=""; DLG=""; WINE=""; WINCLASS=FLTK; DPI="${VOSTREL_GUI_DPI:-96}"
 # px N: N window pixels at 96 DPI, scaled; geom W H X Y: a scaled geometry.
 px() { echo $((($1 * DPI + 48) / 96)); }
 geom() { echo "$(px "$1")x$(px "$2")+$(px "$3")+$(px "$4")"; }
 
+# fail MESSAGE: reports, keeps a picture of the window and the temporary tree.
 fail() {
-  echo "FAIL: $*" >&2
-  # A picture of the window as it was, while the program still runs.
+  echo "FAIL: $* (kept for inspection: $TMP)" >&2
   if [ -n "$PID" ] && running; then timeout 10 import -window "$WIN" "$TMP/failure.png" || true; fi
   echo "program output:" >&2; cat "$TMP/program.log" >&2 2>/dev/null || true
-  echo "display $DISPLAY: $(xdpyinfo > /dev/null 2>&1 && echo answers || echo "does not answer")," \
-    "auth file $XAUTHORITY: $([ -e "$XAUTHORITY" ] && echo present || echo missing)" >&2
-  echo "kept for inspection: $TMP" >&2
   KEEP=1
   exit 1
 }
-
 # poll TENTHS COMMAND...: runs COMMAND every 0.1 s until it succeeds, at most
 # TENTHS times; the result is COMMAND's last status.
 poll() {
   local n=$1; shift
-  while ! "$@"; do
-    n=$((n - 1)); [ "$n" -gt 0 ] || return 1
-    sleep 0.1
-  done
+  until "$@"; do ((--n > 0)) || return 1; sleep 0.1; done
 }
 
+# On exit: the program and the Wine prefix ended, the tree removed unless kept.
 _cleanup() {
   local rc=$?
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then
-    kill "$PID" 2>/dev/null || true
-    wait "$PID" 2>/dev/null || true
-  fi
+  if [ -n "$PID" ] && running; then kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; fi
   if [ -n "$WINE" ]; then wine_end "$WINEPREFIX"; fi
   if [ "${KEEP:-0}" = 0 ] && [ -n "${TMP:-}" ]; then rm -rf "$TMP"; fi
   exit "$rc"
 }
 
+# Outer run: the server and this script in a new process group, the whole
+# group taken down on any exit (xvfb-run leaves its server behind when it is
+# itself killed).
+_under_xvfb() {
+  export VOSTREL_GUI_INNER=1
+  local log screen=1024x768x24 rc=0 group
+  log="$(mktemp /tmp/vostrel-gui-xvfb.XXXXXX)"
+  [ "$DPI" = 96 ] || screen=1600x1000x24
+  setsid xvfb-run -a -n $((200 + $$ % 500)) -e "$log" -s "-screen 0 $screen -noreset" bash "$0" "$@" &
+  group=$!
+  trap 'kill -TERM -- -'"$group"' 2>/dev/null || true; rm -f "'"$log"'"' EXIT
+  trap 'exit 143' TERM INT
+  wait "$group" || rc=$?
+  if [ "$rc" != 0 ] && [ -s "$log" ]; then echo "X server log:" >&2; cat "$log" >&2; fi
+  exit "$rc"
+}
+
 gui_begin() {
-  BIN="${1:?usage: $0 path-to-vostrel}"
-  [ -f "$BIN" ] || { echo "FAIL: no program at $BIN" >&2; exit 1; }
-  BIN="$(cd "$(dirname "$BIN")" && pwd)/$(basename "$BIN")"
-  if [ -z "${VOSTREL_GUI_INNER:-}" ]; then
-    # Outer run: start the server and this script in a new process group,
-    # and take the whole group down on any exit (xvfb-run leaves its server
-    # behind when it is itself killed).
-    export VOSTREL_GUI_INNER=1
-    XVFB_LOG="$(mktemp /tmp/vostrel-gui-xvfb.XXXXXX)"
-    local screen=1024x768x24
-    [ "$DPI" = 96 ] || screen=1600x1000x24
-    setsid xvfb-run -a -n $((200 + $$ % 500)) -e "$XVFB_LOG" -s "-screen 0 $screen -noreset" \
-      bash "$0" "$@" &
-    local group=$!
-    trap 'kill -TERM -- -'"$group"' 2>/dev/null || true; rm -f "$XVFB_LOG"' EXIT
-    trap 'exit 143' TERM INT
-    local rc=0
-    wait "$group" || rc=$?
-    if [ "$rc" != 0 ] && [ -s "$XVFB_LOG" ]; then echo "X server log:" >&2; cat "$XVFB_LOG" >&2; fi
-    exit "$rc"
-  fi
+  [ -f "${1:?usage: $0 path-to-vostrel}" ] || { echo "FAIL: no program at $1" >&2; exit 1; }
+  BIN="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+  [ -n "${VOSTREL_GUI_INNER:-}" ] || _under_xvfb "$@"
   _display_up() { xdpyinfo > /dev/null 2>&1; }
   poll 50 _display_up || { echo "FAIL: X server $DISPLAY does not answer" >&2; exit 1; }
   # Sanitizer builds: report leaks, but not those of the X and font libraries.
-  if [ -z "${ASAN_OPTIONS:-}" ]; then export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"; fi
-  if [ -z "${LSAN_OPTIONS:-}" ]; then
-    export LSAN_OPTIONS="suppressions=$REPO_DIR/tests/lsan.supp:print_suppressions=0"
-  fi
-  if [ -z "${UBSAN_OPTIONS:-}" ]; then export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"; fi
-  TMP="$(mktemp -d /tmp/vostrel-gui.XXXXXX)"
-  chmod 755 "$TMP"
+  export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+  export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$REPO_DIR/tests/lsan.supp:print_suppressions=0}"
+  export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+  TMP="$(mktemp -d /tmp/vostrel-gui.XXXXXX)" && chmod 755 "$TMP"
   WORK="$TMP/work"; HOMEDIR="$TMP/home"; TEMPDIR="$TMP/temperaments"
   mkdir -p "$WORK" "$HOMEDIR" "$TEMPDIR"
   trap _cleanup EXIT
-  case "$BIN" in *.exe) _wine_begin ;; esac
-  [ "$DPI" = 96 ] || [ -n "$WINE" ] || { echo "FAIL: VOSTREL_GUI_DPI needs vostrel.exe" >&2; exit 1; }
+  if [[ "$BIN" = *.exe ]]; then
+    # The Windows build: a prefix of its own, at the display's resolution (set
+    # while the display is up, so that Wine takes that display's size).
+    [ -d "${VOSTREL_WINE_TEMPLATE:-}" ] || { echo "FAIL: VOSTREL_WINE_TEMPLATE is no Wine prefix" >&2; exit 1; }
+    source "$REPO_DIR/scripts/wine.sh"
+    export WINEPREFIX="$TMP/prefix" && wine_copy "$VOSTREL_WINE_TEMPLATE" "$WINEPREFIX"
+    WINE=wine; WINCLASS=vostrel.exe
+    [ "$DPI" = 96 ] || wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f > /dev/null
+  fi
   printf 'Tempdirstr=%s/\n' "$(prog_path "$TEMPDIR")" > "$WORK/Vostrel.ini"
 }
 
-_wine_begin() {
-  [ -d "${VOSTREL_WINE_TEMPLATE:-}" ] || { echo "FAIL: VOSTREL_WINE_TEMPLATE is no Wine prefix" >&2; exit 1; }
-  source "$REPO_DIR/scripts/wine.sh"
-  export WINEPREFIX="$TMP/prefix"
-  wine_copy "$VOSTREL_WINE_TEMPLATE" "$WINEPREFIX"
-  WINE=wine; WINCLASS=vostrel.exe
-  # Wine's display resolution; set while the display is up, so that Wine
-  # takes that display's size.
-  [ "$DPI" = 96 ] ||
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f > /dev/null
-}
-
 # prog_path PATH: PATH as the program names it (drive Z: is / under Wine).
-prog_path() { if [ -n "$WINE" ]; then echo "Z:$1"; else echo "$1"; fi; }
-
-# expected FILE: FILE with the line ends the program writes (a CR LF copy
-# in $TMP for the Windows build).
-expected() {
-  if [ -z "$WINE" ]; then echo "$1"; return; fi
-  local copy; copy="$TMP/expected.$(basename "$1")"
-  sed 's/$/\r/' "$1" > "$copy"
-  echo "$copy"
-}
-
-_find_window() {
-  WIN="$(xdotool search --onlyvisible --name '^Vostrel for HW3$' 2>/dev/null | head -1)"
-  [ -n "$WIN" ]
-}
-
+prog_path() { echo "${WINE:+Z:}$1"; }
+# shot FILE [GEOMETRY]: a picture of the window as it is now, or of a part.
+shot() { import -window "$WIN" "$1" 2> /dev/null && { [ -z "${2:-}" ] || convert "$1" -crop "$2" +repage "$1"; }; }
 # colours FILE GEOMETRY: how many colours the part GEOMETRY of a picture has.
 colours() { convert "$1" -crop "$2" +repage -unique-colors -format %w info:; }
-
+# differs GEOMETRY PICTURE: that part of the window now differs from PICTURE.
+differs() {
+  shot "$TMP/now.png" "$1" || fail "no picture of the window"
+  [ "$(compare -metric AE "$TMP/now.png" "$2" null: 2>&1)" != 0 ]
+}
+_find_window() { WIN="$(xdotool search --onlyvisible --name '^Vostrel for HW3$' 2>/dev/null | head -1)"; [ -n "$WIN" ]; }
 # The window has painted once its last widget, the pitch output of G#/Ab,
 # shows its text: the toolkit draws the widgets in order, so every other
 # widget is drawn by then. An unpainted window is one plain colour.
-_painted() {
-  import -window "$WIN" "$TMP/painted.png" 2> /dev/null &&
-    [ "$(colours "$TMP/painted.png" "$(geom 90 13 685 253)")" -gt 2 ]
-}
-
-# Starts the program in the working directory with the temporary home and
-# waits until its window has appeared and painted. Arguments, if any, are
-# the command that starts it.
+_painted() { shot "$TMP/painted.png" && [ "$(colours "$TMP/painted.png" "$(geom 90 13 685 253)")" -gt 2 ]; }
+# start_program [COMMAND...]: starts the program (or COMMAND) in the working
+# directory with the temporary home and waits until its window has painted.
 start_program() {
   [ $# -gt 0 ] || set -- $WINE "$BIN"
   (cd "$WORK" && HOME="$HOMEDIR" exec "$@") > "$TMP/program.log" 2>&1 &
@@ -158,76 +116,81 @@ start_program() {
   poll 100 _painted || fail "window 'Vostrel for HW3' appeared but never painted its pitches"
   xdotool windowfocus --sync "$WIN"
 }
-
 running() { kill -0 "$PID" 2>/dev/null; }
 _stopped() { ! running; }
-
-# Waits for the program to end and sets RC to its exit status.
-wait_exit() {
+# quit [X Y [N]]: Escape (or a click at X Y, then N dialogs answered), then
+# waits for the program to end with exit status 0, leaving no stray files
+# in the working folder.
+quit() {
+  if [ $# = 0 ]; then xdotool windowfocus --sync "$WIN"; xdotool key Escape; else click "$1" "$2"; fi
+  answer "${3:-0}"
   poll 100 _stopped || fail "program did not end"
-  RC=0; wait "$PID" || RC=$?
+  local rc=0; wait "$PID" || rc=$?
   PID=""
+  [ "$rc" = 0 ] || fail "exit status $rc"
+  [ "$(ls -A "$WORK")" = Vostrel.ini ] || fail "stray files: $(ls -A "$WORK")"
 }
-
 # The toolkit's dialogs: further visible windows of the program's class.
 dialogs() { xdotool search --onlyvisible --class "$WINCLASS" 2>/dev/null | grep -vx "$WIN" || true; }
 _dialog_up() { DLG="$(dialogs | head -1)"; [ -n "$DLG" ]; }
 _dialog_gone() { ! dialogs | grep -qx "$DLG"; }
-_no_dialog() { [ -z "$(dialogs)" ]; }
-
-# dialog KEYS...: waits for a dialog, focuses it and sends the keys to it
-# (each argument is handed to one xdotool call, e.g. "key Return" or
-# "type name"), then waits until it has closed.
+# dialog [KEY TEXT]: waits for a dialog, focuses it, presses KEY and types
+# TEXT if given, then Return, and waits until the dialog has closed.
 dialog() {
-  local what="$*"
-  poll 100 _dialog_up || fail "no dialog appeared (expected one for: $what)"
+  poll 100 _dialog_up || fail "no dialog appeared ${2:+for $2}"
   xdotool windowfocus --sync "$DLG"
-  local step
-  for step in "$@"; do
-    # shellcheck disable=SC2086
-    set -- $step
-    if [ "$1" = type ]; then xdotool type -- "${step#type }"; else xdotool $step; fi
-  done
-  poll 100 _dialog_gone || fail "dialog did not close after: $what"
+  [ $# = 0 ] || { xdotool key "$1"; xdotool type -- "$2"; }
+  xdotool key Return
+  poll 100 _dialog_gone || fail "dialog did not close ${2:+after $2}"
 }
-
-# Asserts that no dialog is open now and none opens within half a second.
-expect_no_dialog() {
-  local i
-  for i in 1 2 3 4 5; do
-    [ -z "$(dialogs)" ] || fail "unexpected dialog: $1"
-    sleep 0.1
-  done
-}
-
+# answer N: N dialogs, each answered with Return.
+answer() { local i; for ((i = 0; i < $1; i++)); do dialog; done; }
+# expect_no_dialog WHEN: no dialog is open now and none opens within 0.5 s.
+expect_no_dialog() { ! poll 5 _dialog_up || fail "unexpected dialog $1"; }
+# click X Y: a click at X,Y of the window.
 click() {
   xdotool windowfocus --sync "$WIN"
   xdotool mousemove --window "$WIN" "$(px "$1")" "$(px "$2")" click 1
 }
-
 # set_field X Y TEXT: replaces the text of the input at X,Y (no Tab).
 set_field() {
   click "$1" "$2"
   xdotool key ctrl+a BackSpace
   [ -z "$3" ] || xdotool type -- "$3"
 }
-
-# set_tuning I TEXT: types TEXT into cent field I and leaves it with Tab.
-set_tuning() {
-  # shellcheck disable=SC2046
-  set_field $(xy_cent "$1") "$2"
-  xdotool key Tab
+# generate FILE N: Generate File, N dialogs answered, then wait_complete FILE.
+generate() {
+  click $XY_GENERATE
+  answer "$2"
+  wait_complete "$1"
 }
-
-# wait_file_equals EXPECTED ACTUAL: waits until ACTUAL exists with exactly
-# the bytes of EXPECTED; fails with a diff otherwise.
-_same() { cmp -s "$1" "$2"; }
-wait_file_equals() {
-  local want; want="$(expected "$1")"
-  if ! poll 50 _same "$want" "$2"; then
-    [ -e "$2" ] && diff "$want" "$2" | head -20 >&2
-    fail "$2 differs from $want"
-  fi
+# wait_complete FILE: waits until FILE ends with its last tag.
+wait_complete() {
+  _complete() { tail -1 "$1" 2>/dev/null | tr -d '\r' | grep -qx '</Hauptwerk>'; }
+  poll 100 _complete "$1" || fail "no complete file $1"
 }
-
-pass() { echo "PASS: $(basename "$0" .sh)"; }
+# same_file EXPECTED ACTUAL: ACTUAL has exactly the bytes of EXPECTED, with
+# the line ends the program writes (CR LF under Wine).
+same_file() {
+  if [ -n "$WINE" ]; then sed 's/$/\r/' "$1"; else cat "$1"; fi > "$TMP/want"
+  cmp -s "$TMP/want" "$2" || { diff "$TMP/want" "$2" | head -20 >&2; fail "$2 differs from $1"; }
+}
+# check_pitches FILE A CENT...: the notes 0..132 of FILE are those of A-Pitch
+# A with the offsets of A, A#/Bb, ... G#/Ab, each within 0.0005 cent.
+check_pitches() {
+  python3 - "$@" <<'EOF' || fail "pitches of $1 differ from A=$2 and the cents ${*:3}"
+import math, re, sys
+text, a, cents = open(sys.argv[1]).read(), float(sys.argv[2]), [float(c) for c in sys.argv[3:]]
+notes = re.findall(r"<MIDINoteNumberOnEightFootStop>(\d+)</MIDINoteNumberOnEightFootStop>"
+                   r"\s*<PitchHz>([^<]*)</PitchHz>", text)
+if [int(n) for n, _ in notes] != list(range(133)):
+    sys.exit("notes are not 0..132")
+bad = 0
+for n, hz in enumerate(float(p) for _, p in notes):
+    # Directly per note, without going through the reference octave.
+    want = a * 2 ** (((n - 69) * 100 + cents[(n - 69) % 12]) / 1200)
+    if abs(1200 * math.log2(hz / want)) > 0.0005:
+        print("note", n, hz, "expected", want); bad += 1
+sys.exit(1 if bad else 0)
+EOF
+}

@@ -1,41 +1,36 @@
 #!/usr/bin/env bash
-# The Windows packages (arguments: the installer and the zip). The zip holds
-# the exe, README.txt and LICENSE.txt; the exe is a GUI program that imports
-# only system DLLs and carries its icon and version. Under Wine: the installer, run
-# silently, installs the program, its uninstaller (listed among installed
-# apps) and a Start-menu entry that starts it in the user's profile folder,
-# where Exit writes Vostrel.ini; the silent uninstaller removes the files.
+# The Windows packages (arguments: the installer and the zip): the zip's files;
+# the exe is a GUI program importing only system DLLs, with icon and version.
+# Under Wine the silent installer installs it and its uninstall entry, the
+# Start-menu entry starts it where Exit can write Vostrel.ini (the user's
+# folder), and the silent uninstaller removes it.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
 zip="${2:?usage: $0 installer zip}"
 version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
-[ -n "$version" ] || fail "no version in the zip's name $zip"
-
-# The zip and the exe in it.
 top="vostrel-$version-win64"
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
-# The two programs, the texts and the collection: a .scl and a host file each.
-collection() { grep -c "^$1/temperaments/[^/]*$2\$" "$TMP/$3"; }
-printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/vostrel-convert.exe" "$top/vostrel.exe" > "$TMP/zip.want"
-grep -v "^$top/temperaments/" "$TMP/zip.list" | cmp -s "$TMP/zip.want" - || fail "zip holds: $(cat "$TMP/zip.list")"
-n_scl="$(collection "$top" .scl zip.list)"
-[ "$n_scl" -ge 20 ] && [ "$(collection "$top" .Temperament.Hauptwerk.xml zip.list)" = "$n_scl" ] ||
-  fail "zip lacks the collection: $(cat "$TMP/zip.list")"
+[ "$(grep -v "^$top/temperaments/" "$TMP/zip.list" | tr '\n' ' ')" = \
+  "$top/LICENSE.txt $top/README.txt $top/vostrel-convert.exe $top/vostrel.exe " ] || fail "zip holds: $(cat "$TMP/zip.list")"
+# The collection: as many host files as .scl files, in the zip and installed.
+collection() { grep -c "/temperaments/[^/]*$1\$" "$2"; }
+n_scl="$(collection .scl "$TMP/zip.list")"
+[ "$n_scl" -ge 20 ] && [ "$(collection .Temperament.Hauptwerk.xml "$TMP/zip.list")" = "$n_scl" ] ||
+  fail "the zip lacks the collection"
+
 unzip -q "$zip" -d "$TMP/zip"
 exe="$TMP/zip/$top/vostrel.exe"
 x86_64-w64-mingw32-objdump -p "$exe" > "$TMP/pe"
 grep -q 'Subsystem.*(Windows GUI)' "$TMP/pe" || fail "vostrel.exe is no GUI program"
 # Only system DLLs: each import is one that Windows (here Wine) has itself.
 for dll in $(sed -n 's/^\s*DLL Name: //p' "$TMP/pe"); do
-  [ -n "$(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll")" ] ||
-    fail "vostrel.exe imports $dll, which is no system DLL"
+  [ -n "$(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll")" ] || fail "vostrel.exe imports $dll"
 done
 # The icon: every picture of data/windows/vostrel.ico is in the exe.
 python3 - "$REPO_DIR/data/windows/vostrel.ico" "$exe" <<'PY' || fail "vostrel.exe lacks the icon"
 import struct, sys
 ico, exe = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
-count = struct.unpack_from("<H", ico, 4)[0]
-for i in range(count):
+for i in range(struct.unpack_from("<H", ico, 4)[0]):
     size, offset = struct.unpack_from("<II", ico, 6 + 16 * i + 8)
     if ico[offset:offset + size] not in exe: sys.exit(1)
 PY
@@ -44,36 +39,28 @@ for pair in "ProductName Vostrel" "ProductVersion $version" "FileVersion $versio
   set -- $pair
   grep -A1 -x "$1" "$TMP/strings" | tail -1 | grep -qx "$2" || fail "version resource: no $1 $2"
 done
-
-# The installer.
 cp "$BIN" "$TMP/setup.exe"
 (cd "$TMP" && wine setup.exe /S) || fail "the installer failed"
 installed="$WINEPREFIX/drive_c/Program Files/Vostrel"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vostrel'
-# The installer may still be finishing when wine returns. Its exe is the
-# zip's but for the time stamp that stripping writes into the header.
-_installed() {
-  [ "$(cmp -l "$exe" "$installed/vostrel.exe" 2> /dev/null | wc -l)" -le 4 ] &&
-    [ "$(stat -c %s "$installed/vostrel.exe")" = "$(stat -c %s "$exe")" ] && wine reg query "$key" > "$TMP/uninstall.reg" 2>&1 &&
-    grep -q 'UninstallString' "$TMP/uninstall.reg"
-}
-poll 100 _installed || fail "no vostrel.exe (as in the zip) in $installed or no uninstall entry $key"
-grep -q 'DisplayName.*Vostrel' "$TMP/uninstall.reg" || fail "uninstall entry: $(cat "$TMP/uninstall.reg")"
-(cd "$installed/.." && find Vostrel -type f) | sort > "$TMP/installed.list"
-[ -f "$installed/vostrel-convert.exe" ] && [ "$(collection Vostrel .scl installed.list)" = "$n_scl" ] ||
-  fail "the converter or the collection was not installed: $(cat "$TMP/installed.list")"
+# The installer may still be finishing when wine returns.
+_installed() { [ -f "$installed/vostrel.exe" ] && wine reg query "$key" 2>&1 | grep -q 'DisplayName.*Vostrel'; }
+poll 100 _installed || fail "no vostrel.exe in $installed or no uninstall entry $key"
+find "$installed" -type f > "$TMP/installed.list"
+[ -f "$installed/vostrel-convert.exe" ] && [ "$(collection .scl "$TMP/installed.list")" = "$n_scl" ] ||
+  fail "the converter or the collection was not installed"
 
-# The Start-menu entry starts the program in the user's profile folder.
+# Started from the Start-menu entry, the window shows and Exit writes
+# Vostrel.ini into the user's profile folder, the entry's working folder.
 link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
 [ -n "$link" ] || fail "no Start-menu entry Vostrel.lnk"
-profile="$WINEPREFIX/drive_c/users/$(id -un)"
-[ ! -e "$profile/Vostrel.ini" ] || fail "a Vostrel.ini in the profile folder before the start"
 winlink="C:${link#"$WINEPREFIX/drive_c"}"
 start_program wine start "${winlink//\//\\}"
 click $XY_EXIT
 # start returns at once: wait for the prefix's last process to end (the
 # program, then Wine's own), so that the program's file is free again.
 timeout 60 wineserver -w || fail "the program did not end after Exit"
+profile="$WINEPREFIX/drive_c/users/$(id -un)"
 [ -f "$profile/Vostrel.ini" ] || fail "Exit wrote no Vostrel.ini in the profile folder $profile"
 [ ! -e "$installed/Vostrel.ini" ] || fail "Vostrel.ini was written into Program Files"
 
@@ -83,4 +70,3 @@ _uninstalled() { [ ! -e "$installed/vostrel.exe" ] && [ ! -e "$installed/tempera
 poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed")"
 ! wine reg query "$key" > /dev/null 2>&1 || fail "the uninstall entry stayed"
 [ -f "$profile/Vostrel.ini" ] || fail "uninstalling removed the user's Vostrel.ini"
-pass

@@ -2,8 +2,7 @@
 // C++ library has no std::mutex: GoogleTest's Notification (a one-shot
 // signal between threads) on a Windows event instead. Found before
 // GoogleTest's own empty custom header by the cross build of the suite.
-#ifndef VOSTREL_MINGW_GTEST_PORT_H
-#define VOSTREL_MINGW_GTEST_PORT_H
+#pragma once
 
 #include <windows.h>
 
@@ -27,5 +26,3 @@ class Notification {
 
 }  // namespace internal
 }  // namespace testing
-
-#endif
