@@ -9,62 +9,50 @@
 
 #include <FL/Fl_Input.H>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <map>
 
 using Texts = std::vector<std::string>;
-
-// Types the fields and tuning into the window as a user would, then
-// generates file through the dialog seam.
-static void window_file(const Texts &fields, const Texts &tuning, const std::string &file) {
-  fresh_window();
-  script_dialogs();
-  snprintf(Tempdirstr, sizeof Tempdirstr, "/");  // no folder search
-  Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName, Box_Comment, Box_Version};
-  for (int k = 0; k < 7; k++) boxes[k]->value(fields[k].c_str());
-  Box_APitch->value(tuning[0].c_str()), cent_cb(Box_APitch, &APitch);
-  for (int i = 0; i < 12; i++) Box_DCent[i]->value(tuning[i + 1].c_str()), cent_cb(Box_DCent[i], &DCent[i]);
-  dialogs.inputs.push_back(answer(file));
-  generate_file();
-  EXPECT_EQ(dialogs.alerts, Texts{});
-}
 
 TEST(Convert, SameFileAsTheWindow) {
   TempDir tmp;
   // Offsets with few binary digits survive every step exactly: typing, the
   // .scl's six decimals, and the change of reference from C to A.
   const double d[12] = {0, 2.5, -3.25, 1.5, -0.125, 4, 0.75, -1.5, 2.25, -2, 0.5, 3.125};
-  std::string scl = "! d.scl\n!\nDyadic\n 12\n!\n";
-  for (int k = 1; k < 12; k++) {
-    char value[40];
-    snprintf(value, sizeof value, " %.6f\n", 100.0 * k + d[(3 + k) % 12] - d[3]);
-    scl += value;
-  }
-  write_file(tmp.file("Equal.scl"), "!\nEqual Temperament\n12\n" + std::string("100.0\n200.0\n300.0\n"
-             "400.0\n500.0\n600.0\n700.0\n800.0\n900.0\n1000.0\n1100.0\n2/1\n"));
-  write_file(tmp.file("d.scl"), scl + " 2/1\n");
-  Texts tuning = {"415"};
-  for (double c : d) tuning.push_back(std::to_string(c));
-  const struct { Texts fields, tuning; std::string options, scl; } cases[] = {
-      {{"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"}, Texts(13, "0"), "", "Equal.scl"},
-      {{"4711", "Dyadic scale", "Dyadi", "42", "Tester", "typed", "2.0"}, tuning,
+  std::string scl = "!\nDyadic\n 12\n";
+  for (int k = 1; k < 12; k++) scl += std::to_string(100.0 * k + d[(3 + k) % 12] - d[3]) + "\n";
+  write_file(tmp.file("dyad.scl"), scl + " 2/1\n");
+  // Without options the name is the description and the short name the file's.
+  const struct { Texts fields; const char *a, *options; } cases[] = {
+      {{"999900", "Dyadic", "dyad", "999999", "", "", "1.00"}, "440", ""},
+      {{"4711", "Dyadic scale", "Dyadi", "42", "Tester", "typed", "2.0"}, "415",
        "--a-pitch 415 --id 4711 --name \"Dyadic scale\" --short-name Dyadi --supplier-id=42 "
-       "--supplier-name Tester --comment typed --temperament-version 2.0", "d.scl"},
-  };
+       "--supplier-name Tester --comment typed --temperament-version 2.0"}};
   for (auto &c : cases) {
-    Texts tun = c.tuning;
-    tun[0] = c.tuning[0] == "0" ? "440" : c.tuning[0];
-    window_file(c.fields, tun, tmp.file("window.xml"));
+    // Typed into the window as a user would, then generated through the dialog seam.
+    fresh_window();
+    script_dialogs();
+    snprintf(Tempdirstr, sizeof Tempdirstr, "/");  // no folder search
+    Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName, Box_Comment, Box_Version};
+    for (int k = 0; k < 7; k++) boxes[k]->value(c.fields[k].c_str());
+    Box_APitch->value(c.a);
+    cent_cb(Box_APitch, &APitch);
+    for (int i = 0; i < 12; i++) {
+      Box_DCent[i]->value(std::to_string(d[i]).c_str());
+      cent_cb(Box_DCent[i], &DCent[i]);
+    }
+    dialogs.inputs.push_back(answer(tmp.file("window.xml")));
+    generate_file();
+    EXPECT_EQ(dialogs.alerts, Texts{});
     // Double quotes and 2> mean the same to the POSIX shell and to cmd.
     std::string cmd = "\"" + std::string(CONVERTER) + "\" " + c.options + " -o \"" + tmp.file("conv.xml") +
-                      "\" \"" + tmp.file(c.scl) + "\" 2> \"" + tmp.file("err") + "\"";
+                      "\" \"" + tmp.file("dyad.scl") + "\" 2> \"" + tmp.file("err") + "\"";
 #ifdef _WIN32
     cmd = "\"" + cmd + "\"";  // cmd /c takes off the first and the last quote
 #endif
     EXPECT_EQ(system(cmd.c_str()), 0) << cmd;
     EXPECT_EQ(read_file(tmp.file("err")), "");
-    EXPECT_EQ(read_file(tmp.file("conv.xml")), read_file(tmp.file("window.xml"))) << c.scl;
+    EXPECT_EQ(read_file(tmp.file("conv.xml")), read_file(tmp.file("window.xml"))) << c.options;
     remove(tmp.file("conv.xml").c_str()), remove(tmp.file("window.xml").c_str());
   }
 }
@@ -99,17 +87,22 @@ TEST(Collection, MatchesIndependentValues) {
   auto all = collection();
   EXPECT_GE(all.size(), 20u);
   EXPECT_EQ(dialogs.alerts, Texts{});
-  // Offsets from A to three decimals, as published (and as the README listed them before the collection).
-  const std::map<std::string, std::vector<double>> readme = {
-      {"MT1-4", {0, 17.108, -6.843, 10.265, -13.686, 3.422, 20.529, -3.422, 13.686, -10.265, 6.843, -17.108}},
-      {"Werk3", {0, 7.820, 3.910, 11.730, 1.955, 3.910, 5.865, 1.955, 9.775, 0, 7.820, 3.910}},
-      {"Kirn3", {0, 6.355, -1.467, 10.265, 0.490, 3.422, 4.400, -3.422, 8.310, 0.489, 6.843, 2.445}},
-      {"Vallo", {0, 5.865, -3.910, 5.865, 0, 1.955, 3.910, -1.955, 7.820, -1.955, 3.910, 1.955}},
-      {"Youn1", {0, 5.987, -1.955, 6.232, 0.122, 2.077, 4.032, -2.077, 6.110, -1.833, 4.155, 2.077}}};
-  for (auto &r : readme) {
-    std::copy(all[r.first].begin(), all[r.first].end(), Scale_Cents);
+  // Offsets from A to three decimals, as published (and as the README listed them before the
+  // collection), and C4, E4 and G#4 at A = 440 Hz as the README gives them.
+  const struct { const char *name; std::vector<double> offsets; std::map<int, double> hz; } from_a[] = {
+      {"MT1-4", {0, 17.108, -6.843, 10.265, -13.686, 3.422, 20.529, -3.422, 13.686, -10.265, 6.843, -17.108},
+       {{60, 263.1814}, {64, 328.9767}}},
+      {"Werk3", {0, 7.820, 3.910, 11.730, 1.955, 3.910, 5.865, 1.955, 9.775, 0, 7.820, 3.910},
+       {{60, 263.4042}, {64, 330.0}, {68, 416.2437}}},
+      {"Kirn3", {0, 6.355, -1.467, 10.265, 0.490, 3.422, 4.400, -3.422, 8.310, 0.489, 6.843, 2.445}, {}},
+      {"Vallo", {0, 5.865, -3.910, 5.865, 0, 1.955, 3.910, -1.955, 7.820, -1.955, 3.910, 1.955}, {}},
+      {"Youn1", {0, 5.987, -1.955, 6.232, 0.122, 2.077, 4.032, -2.077, 6.110, -1.833, 4.155, 2.077}, {}}};
+  for (auto &r : from_a) {
+    std::copy(all[r.name].begin(), all[r.name].end(), Scale_Cents);
     scale_to_offsets(3, 440.0);
-    for (int i = 0; i < 12; i++) EXPECT_NEAR(DCent[i], r.second[i], 0.0006) << r.first << i;
+    for (int i = 0; i < 12; i++) EXPECT_NEAR(DCent[i], r.offsets[i], 0.0006) << r.name << i;
+    compute_temperament(1);
+    for (auto &n : r.hz) EXPECT_NEAR(Pitch[n.first], n.second, 0.00005) << r.name << n.first;
   }
   // Published cents above C: Pythagorean and Kirnberger II from ratios, Werckmeister IV and V to 0.1.
   const double S = SYNTONIC_COMMA;
@@ -134,15 +127,6 @@ TEST(Collection, MatchesIndependentValues) {
   // Young No. 2 is Vallotti a fifth higher.
   for (int k = 0; k < 12; k++)
     EXPECT_NEAR(fmod(all["Youn2"][(k + 7) % 12] - all["Youn2"][7] + 1200, 1200), all["Vallo"][k], 1e-9) << k;
-  // C4, E4 and G#4 at A = 440 Hz as the README gives them.
-  const struct { const char *name; std::map<int, double> hz; } hz[] = {
-      {"Werk3", {{60, 263.4042}, {64, 330.0}, {68, 416.2437}}}, {"MT1-4", {{60, 263.1814}, {64, 328.9767}}}};
-  for (auto &h : hz) {
-    std::copy(all[h.name].begin(), all[h.name].end(), Scale_Cents);
-    scale_to_offsets(3, 440.0);
-    compute_temperament(1);
-    for (auto &n : h.hz) EXPECT_NEAR(Pitch[n.first], n.second, 0.00005) << h.name << n.first;
-  }
 }
 
 TEST(Collection, RefusesConstructionsThatDoNotClose) {
