@@ -20,7 +20,7 @@ static const std::string HEAD = "! a comment\nMy scale\n 12\n!\n";
 static const std::string ET = " 100.0\n 200.\n 300.0\n 400.0\n 500.0\n 600.0\n 700.0\n 800.0\n"
                               " 900.0\n 1000.0\n 1100.0\n";
 
-TEST_F(Scala, ReadsAndPutsOntoTonicAndA) {
+TEST_F(Scala, ReadsScalesAndMappings) {
   ASSERT_EQ(read_scl(put("!\n\n12\n" + ET + "1200.00009\n").c_str()), 1);
   EXPECT_STREQ(Scale_Description, "");
   EXPECT_EQ(Scale_Cents[0], 0.0);
@@ -31,6 +31,14 @@ TEST_F(Scala, ReadsAndPutsOntoTonicAndA) {
   EXPECT_STREQ(Scale_Description, "Just");
   EXPECT_NEAR(Scale_Cents[4], 386.3137139, 1e-7);
   EXPECT_NEAR(Scale_Cents[7], 701.9550009, 1e-7);
+  // Keyboard mappings, linear and of 12.
+  std::string map12;
+  for (int k = 0; k < 12; k++) map12 += std::to_string(k) + "\n";
+  ASSERT_EQ(read_kbm(put("! size\n0\n0\n127\n62\n69\n415.0\n0\n").c_str()), 1);
+  EXPECT_EQ((std::vector<double>{double(Kbm_Middle), double(Kbm_Reference), Kbm_Frequency}),
+            (std::vector<double>{62, 69, 415}));
+  ASSERT_EQ(read_kbm(put("12\n0\n127\n60\n57\n220\n12\n" + map12).c_str()), 1);
+  EXPECT_EQ((std::vector<double>{double(Kbm_Reference), Kbm_Frequency}), (std::vector<double>{57, 220}));
   EXPECT_EQ(dialogs.alerts, Texts{});
   // On D (the tonic's offsets: the command line's business), with a mapping that puts middle C
   // (60) at 261 Hz: A follows through the offsets.
@@ -43,19 +51,6 @@ TEST_F(Scala, ReadsAndPutsOntoTonicAndA) {
   std::vector<int> want = {0, 1, 1, 1, 11, 11, -1, -1, -1, -1}, got;
   for (auto &n : names) got.push_back(note_index(n.c_str()));
   EXPECT_EQ(got, want);
-}
-
-TEST_F(Scala, KeyboardMappings) {
-  std::string map12;
-  for (int k = 0; k < 12; k++) map12 += std::to_string(k) + "\n";
-  ASSERT_EQ(read_kbm(put("! size\n0\n0\n127\n62\n69\n415.0\n0\n").c_str()), 1);
-  EXPECT_EQ(Kbm_Middle, 62);
-  EXPECT_EQ(Kbm_Reference, 69);
-  EXPECT_EQ(Kbm_Frequency, 415.0);
-  ASSERT_EQ(read_kbm(put("12\n0\n127\n60\n57\n220\n12\n" + map12).c_str()), 1);
-  EXPECT_EQ(Kbm_Reference, 57);
-  EXPECT_EQ(Kbm_Frequency, 220.0);
-  EXPECT_EQ(dialogs.alerts, Texts{});
 }
 
 TEST_F(Scala, RefusesWithOneMessage) {

@@ -87,8 +87,6 @@ TEST(Tuning, TypedValuesNarrowedToSinglePrecisionAndBounded) {
   EXPECT_STREQ(Box_Pitch[1]->value(), "1.059463e+80");
   type_and_leave(Box_APitch, "1e80");  // beyond single precision: infinite
   EXPECT_STREQ(Box_Pitch[11]->value(), "         inf");
-  type_and_leave(Box_APitch, "nan");
-  EXPECT_EQ(std::string(Box_Pitch[3]->value()).find("nan"), 9u);
 }
 
 TEST(Tuning, OctaveCheckAndRecovery) {
