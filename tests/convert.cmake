@@ -1,10 +1,8 @@
 # vostrel-convert: the Scala readers, the collection table and the file the
 # converter writes against the window's (headless), and the program run end
 # to end on the command line.
-foreach(area scala convert)
-  vostrel_add_gtest(test_${area} ${CMAKE_CURRENT_LIST_DIR}/test_${area}.cpp)
-  target_link_libraries(test_${area} PRIVATE vostrel_convert_core)
-endforeach()
+vostrel_add_gtest(test_convert ${CMAKE_CURRENT_LIST_DIR}/test_convert.cpp)
+target_link_libraries(test_convert PRIVATE vostrel_convert_core)
 # Under Wine (the Windows build's tests) the test reaches these Linux paths
 # through drive Z:, which is /.
 set(wine 0)
