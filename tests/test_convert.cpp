@@ -211,18 +211,3 @@ TEST(Collection, MatchesIndependentValues) {
   for (int k = 0; k < 12; k++)
     EXPECT_NEAR(fmod(all["Youn2"][(k + 7) % 12] - all["Youn2"][7] + 1200, 1200), all["Vallo"][k], 1e-9) << k;
 }
-
-TEST(Collection, RefusesConstructionsThatDoNotClose) {
-  script_dialogs();
-  const struct { const char *line, *message; } cases[] = {
-      {"Bad\tB\tfifths -1/4P*3 0*9\tx", "Bad: the fifths do not close the circle (+5.865002596 cents left)"},
-      {"Bad\tB\tfifths -1/12P*11\tx", "Bad: 11 fifths instead of 12"},
-      {"Bad\tB\tfifths -1/4Q*12\tx", "Bad: \"-1/4Q*12\" is not a tempering"},
-      {"Bad\tB\tratios 16/15 9/8\tx", "Bad: 2 ratios instead of 11"},
-      {"Bad\tB\tfifths 0*12", "Bad\tB\tfifths 0*12: a line needs four fields: short name, name, construction, words"}};
-  for (auto &c : cases) {
-    dialogs.alerts.clear();
-    EXPECT_EQ(parse_entry(c.line), 0) << c.line;
-    EXPECT_EQ(dialogs.alerts, Texts{c.message});
-  }
-}

@@ -67,8 +67,6 @@ TEST(Tuning, TypedValuesNarrowedToSinglePrecisionAndBounded) {
   compute_temperament(0);
   EXPECT_STREQ(Box_APitch->value(), "       1e+80");
   EXPECT_STREQ(Box_Pitch[1]->value(), "1.059463e+80");
-  type_and_leave(Box_APitch, "1e80");  // beyond single precision: infinite
-  EXPECT_STREQ(Box_Pitch[11]->value(), "         inf");
 }
 
 TEST(Tuning, OctaveCheck) {

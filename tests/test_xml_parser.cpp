@@ -1,6 +1,7 @@
 // test_xml_parser.cpp - the XML reader alone, linked with recording handlers:
 // "B" read began, "T name [n=v |]" or "T name null" start tag and list,
 // "D name|text" data, "E text" message. Handlers refuse texts starting "stop".
+// A file that cannot be opened: the Load tests.
 #include <gtest/gtest.h>
 #include "Temper_reader.h"
 #include "main_gui.h"
@@ -114,9 +115,4 @@ TEST_F(Reader, InputsGiveExactCallsAndMessages) {
     want.insert(want.begin(), "B");
     EXPECT_EQ(events, want);
   }
-  // A file that cannot be opened: no "B", the whole path, '%' as it is.
-  std::string missing = path + "/no %s %d %n/" + rep(3000, 'p');
-  events.clear();
-  EXPECT_EQ(parse_xml(missing.c_str()), 0);
-  EXPECT_EQ(events, (Ev{"E Can't open file\n" + missing + "\nfor reading!"}));
 }
