@@ -1,5 +1,6 @@
-// test_convert.cpp - the converter's file against the window's, byte for
-// byte, and the collection table against values known independently of it.
+// test_convert.cpp - vostrel-convert's core: the .scl and .kbm readers with every refusal and its
+// message, the converter's file against the window's, byte for byte, and the collection table
+// against values known independently of it.
 #include <gtest/gtest.h>
 
 #include "collection.h"
@@ -9,25 +10,91 @@
 
 #include <FL/Fl_Input.H>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <map>
 
 using Texts = std::vector<std::string>;
 
-// Types the fields and tuning into the window as a user would, then
-// generates file through the dialog seam.
-static void window_file(const Texts &fields, const Texts &tuning, const std::string &file) {
-  fresh_window();
-  script_dialogs();
-  snprintf(Tempdirstr, sizeof Tempdirstr, "/");  // no folder search
-  Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName, Box_Comment, Box_Version};
-  for (int k = 0; k < 7; k++) boxes[k]->value(fields[k].c_str());
-  Box_APitch->value(tuning[0].c_str()), cent_cb(Box_APitch, &APitch);
-  for (int i = 0; i < 12; i++) Box_DCent[i]->value(tuning[i + 1].c_str()), cent_cb(Box_DCent[i], &DCent[i]);
-  dialogs.inputs.push_back(answer(file));
-  generate_file();
+struct Scala : ::testing::Test {
+  TempDir tmp;
+  void SetUp() override { script_dialogs(); }
+  std::string put(const std::string &text) {
+    write_file(tmp.file("t"), text);
+    return tmp.file("t");
+  }
+};
+
+static const std::string HEAD = "! a comment\nMy scale\n 12\n!\n";
+static const std::string ET = " 100.0\n 200.\n 300.0\n 400.0\n 500.0\n 600.0\n 700.0\n 800.0\n"
+                              " 900.0\n 1000.0\n 1100.0\n";
+
+TEST_F(Scala, ReadsScalesAndMappings) {
+  ASSERT_EQ(read_scl(put("!\n\n12\n" + ET + "1200.00009\n").c_str()), 1);
+  EXPECT_STREQ(Scale_Description, "");
+  EXPECT_EQ(Scale_Cents[0], 0.0);
+  EXPECT_EQ(Scale_Cents[2], 200.0);
+  std::string just = "16/15 x\r\n9/8\r\n6/5\r\n5/4\r\n4/3\r\n45/32\r\n3/2 fifth\r\n8/5\r\n5/3\r\n"
+                     "9/5\r\n15/8\r\n2\r\n";
+  ASSERT_EQ(read_scl(put("!\n  Just \t\r\n12\n" + just).c_str()), 1);
+  EXPECT_STREQ(Scale_Description, "Just");
+  EXPECT_NEAR(Scale_Cents[4], 386.3137139, 1e-7);
+  EXPECT_NEAR(Scale_Cents[7], 701.9550009, 1e-7);
+  // Keyboard mappings, linear and of 12.
+  std::string map12;
+  for (int k = 0; k < 12; k++) map12 += std::to_string(k) + "\n";
+  ASSERT_EQ(read_kbm(put("! size\n0\n0\n127\n62\n69\n415.0\n0\n").c_str()), 1);
+  EXPECT_EQ((std::vector<double>{double(Kbm_Middle), double(Kbm_Reference), Kbm_Frequency}),
+            (std::vector<double>{62, 69, 415}));
+  ASSERT_EQ(read_kbm(put("12\n0\n127\n60\n57\n220\n12\n" + map12).c_str()), 1);
+  EXPECT_EQ((std::vector<double>{double(Kbm_Reference), Kbm_Frequency}), (std::vector<double>{57, 220}));
   EXPECT_EQ(dialogs.alerts, Texts{});
+  // On D (the tonic's offsets: the command line's business), with a mapping that puts middle C
+  // (60) at 261 Hz: A follows through the offsets.
+  scale_to_offsets(note_index("D"), 415.0);
+  Kbm_Reference = 60, Kbm_Frequency = 261.0;
+  APitch = kbm_a_pitch();
+  compute_temperament(1);
+  EXPECT_NEAR(Pitch[60], 261.0, 1e-9);
+  const Texts names = {"A", "A#/Bb", "A#", "Bb", "G#/Ab", "Ab", "H", "a", "A#/", ""};
+  std::vector<int> want = {0, 1, 1, 1, 11, 11, -1, -1, -1, -1}, got;
+  for (auto &n : names) got.push_back(note_index(n.c_str()));
+  EXPECT_EQ(got, want);
+}
+
+TEST_F(Scala, RefusesWithOneMessage) {
+  const struct { bool kbm; std::string text, message; } cases[] = {
+      {0, HEAD.substr(0, 22) + "7\n", "line 3: the scale has 7 pitches; only scales of 12 are accepted"},
+      {0, HEAD + ET + "1200.001\n", "line 16: the period 1200.001 is not 2/1; only octave-repeating scales are accepted"},
+      {0, HEAD + ET + "3/1\n", "line 16: the period 3/1 is not 2/1; only octave-repeating scales are accepted"},
+      {0, "! only\nA description\n", "the file ends before the number of pitches"},
+      {0, "x\n\n", "line 2: the number of pitches is missing"},
+      {0, "x\ntwelve\n", "line 2: \"twelve\" is not a valid number of pitches"},
+      {0, HEAD + ET, "the file ends before all 12 pitches"},
+      {0, HEAD + "1e3.0\n", "line 5: \"1e3.0\" is not a number"},
+      {0, HEAD + "3/x\n", "line 5: \"3/x\" is not a ratio or a number of cents"},
+      {0, HEAD + "-3/2\n", "line 5: -3/2 is not a positive ratio"},
+      {0, HEAD + "3/0\n", "line 5: 3/0 is not a positive ratio"},
+      {0, HEAD + "120000.1\n", "line 5: 120000.1 is too large to be a pitch (more than 100 octaves)"},
+      {0, HEAD + std::string(400, '9') + "\n",
+       "line 5: " + std::string(40, '9') + " is too large to be a pitch (more than 100 octaves)"},
+      {0, HEAD + std::string(1 << 20, '1') + "\n", "line 5: longer than 4095 characters"},
+      {0, std::string("\x7f" "ELF\x02\x01\x01\0\0", 9), "line 1: NUL byte: this is not a text file"},
+      {1, "7\n", "line 1: a map of 7 entries; only a linear map (0) or a map of 12 is accepted"},
+      {1, "0\n0\n127\n128\n", "line 4: the middle note 128 is not a MIDI note 0 to 127"},
+      {1, "0\n0\n127\n60\n69\n0.0\n", "line 6: the reference frequency \"0.0\" is not a pitch from 0 to 1e+06 Hz"},
+      {1, "0\n0\n127\n60\n69\n440\n7\n", "line 7: the formal octave is degree 7; only 12 is accepted"},
+      {1, "12\n0\n127\n60\n69\n440\n12\n0\n1\nx\n",
+       "line 10: map entry 2 is \"x\"; only the entries 0 to 11 in order are accepted"},
+      {1, "12\n0\n127\n60\n69\n440\n12\n0\n", "the file ends before the end of the map"},
+      {0, "", "Can't open file " + tmp.file("missing") + " for reading!"},
+      {1, "", "Can't open file " + tmp.file("missing") + " for reading!"},
+  };
+  for (auto &c : cases) {
+    dialogs.alerts.clear();
+    std::string path = c.text.empty() ? tmp.file("missing") : put(c.text);
+    EXPECT_EQ((c.kbm ? read_kbm : read_scl)(path.c_str()), 0) << c.message;
+    EXPECT_EQ(dialogs.alerts, Texts{c.message});
+  }
 }
 
 TEST(Convert, SameFileAsTheWindow) {
@@ -35,36 +102,40 @@ TEST(Convert, SameFileAsTheWindow) {
   // Offsets with few binary digits survive every step exactly: typing, the
   // .scl's six decimals, and the change of reference from C to A.
   const double d[12] = {0, 2.5, -3.25, 1.5, -0.125, 4, 0.75, -1.5, 2.25, -2, 0.5, 3.125};
-  std::string scl = "! d.scl\n!\nDyadic\n 12\n!\n";
-  for (int k = 1; k < 12; k++) {
-    char value[40];
-    snprintf(value, sizeof value, " %.6f\n", 100.0 * k + d[(3 + k) % 12] - d[3]);
-    scl += value;
-  }
-  write_file(tmp.file("Equal.scl"), "!\nEqual Temperament\n12\n" + std::string("100.0\n200.0\n300.0\n"
-             "400.0\n500.0\n600.0\n700.0\n800.0\n900.0\n1000.0\n1100.0\n2/1\n"));
-  write_file(tmp.file("d.scl"), scl + " 2/1\n");
-  Texts tuning = {"415"};
-  for (double c : d) tuning.push_back(std::to_string(c));
-  const struct { Texts fields, tuning; std::string options, scl; } cases[] = {
-      {{"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"}, Texts(13, "0"), "", "Equal.scl"},
-      {{"4711", "Dyadic scale", "Dyadi", "42", "Tester", "typed", "2.0"}, tuning,
+  std::string scl = "!\nDyadic\n 12\n";
+  for (int k = 1; k < 12; k++) scl += std::to_string(100.0 * k + d[(3 + k) % 12] - d[3]) + "\n";
+  write_file(tmp.file("dyad.scl"), scl + " 2/1\n");
+  // Without options the name is the description and the short name the file's.
+  const struct { Texts fields; const char *a, *options; } cases[] = {
+      {{"999900", "Dyadic", "dyad", "999999", "", "", "1.00"}, "440", ""},
+      {{"4711", "Dyadic scale", "Dyadi", "42", "Tester", "typed", "2.0"}, "415",
        "--a-pitch 415 --id 4711 --name \"Dyadic scale\" --short-name Dyadi --supplier-id=42 "
-       "--supplier-name Tester --comment typed --temperament-version 2.0", "d.scl"},
-  };
+       "--supplier-name Tester --comment typed --temperament-version 2.0"}};
   for (auto &c : cases) {
-    Texts tun = c.tuning;
-    tun[0] = c.tuning[0] == "0" ? "440" : c.tuning[0];
-    window_file(c.fields, tun, tmp.file("window.xml"));
+    // Typed into the window as a user would, then generated through the dialog seam.
+    fresh_window();
+    script_dialogs();
+    snprintf(Tempdirstr, sizeof Tempdirstr, "/");  // no folder search
+    Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName, Box_Comment, Box_Version};
+    for (int k = 0; k < 7; k++) boxes[k]->value(c.fields[k].c_str());
+    Box_APitch->value(c.a);
+    cent_cb(Box_APitch, &APitch);
+    for (int i = 0; i < 12; i++) {
+      Box_DCent[i]->value(std::to_string(d[i]).c_str());
+      cent_cb(Box_DCent[i], &DCent[i]);
+    }
+    dialogs.inputs.push_back(answer(tmp.file("window.xml")));
+    generate_file();
+    EXPECT_EQ(dialogs.alerts, Texts{});
     // Double quotes and 2> mean the same to the POSIX shell and to cmd.
     std::string cmd = "\"" + std::string(CONVERTER) + "\" " + c.options + " -o \"" + tmp.file("conv.xml") +
-                      "\" \"" + tmp.file(c.scl) + "\" 2> \"" + tmp.file("err") + "\"";
+                      "\" \"" + tmp.file("dyad.scl") + "\" 2> \"" + tmp.file("err") + "\"";
 #ifdef _WIN32
     cmd = "\"" + cmd + "\"";  // cmd /c takes off the first and the last quote
 #endif
     EXPECT_EQ(system(cmd.c_str()), 0) << cmd;
     EXPECT_EQ(read_file(tmp.file("err")), "");
-    EXPECT_EQ(read_file(tmp.file("conv.xml")), read_file(tmp.file("window.xml"))) << c.scl;
+    EXPECT_EQ(read_file(tmp.file("conv.xml")), read_file(tmp.file("window.xml"))) << c.options;
     remove(tmp.file("conv.xml").c_str()), remove(tmp.file("window.xml").c_str());
   }
 }
@@ -99,17 +170,22 @@ TEST(Collection, MatchesIndependentValues) {
   auto all = collection();
   EXPECT_GE(all.size(), 20u);
   EXPECT_EQ(dialogs.alerts, Texts{});
-  // Offsets from A to three decimals, as published (and as the README listed them before the collection).
-  const std::map<std::string, std::vector<double>> readme = {
-      {"MT1-4", {0, 17.108, -6.843, 10.265, -13.686, 3.422, 20.529, -3.422, 13.686, -10.265, 6.843, -17.108}},
-      {"Werk3", {0, 7.820, 3.910, 11.730, 1.955, 3.910, 5.865, 1.955, 9.775, 0, 7.820, 3.910}},
-      {"Kirn3", {0, 6.355, -1.467, 10.265, 0.490, 3.422, 4.400, -3.422, 8.310, 0.489, 6.843, 2.445}},
-      {"Vallo", {0, 5.865, -3.910, 5.865, 0, 1.955, 3.910, -1.955, 7.820, -1.955, 3.910, 1.955}},
-      {"Youn1", {0, 5.987, -1.955, 6.232, 0.122, 2.077, 4.032, -2.077, 6.110, -1.833, 4.155, 2.077}}};
-  for (auto &r : readme) {
-    std::copy(all[r.first].begin(), all[r.first].end(), Scale_Cents);
+  // Offsets from A to three decimals, as published (and as the README listed them before the
+  // collection), and C4, E4 and G#4 at A = 440 Hz as the README gives them.
+  const struct { const char *name; std::vector<double> offsets; std::map<int, double> hz; } from_a[] = {
+      {"MT1-4", {0, 17.108, -6.843, 10.265, -13.686, 3.422, 20.529, -3.422, 13.686, -10.265, 6.843, -17.108},
+       {{60, 263.1814}, {64, 328.9767}}},
+      {"Werk3", {0, 7.820, 3.910, 11.730, 1.955, 3.910, 5.865, 1.955, 9.775, 0, 7.820, 3.910},
+       {{60, 263.4042}, {64, 330.0}, {68, 416.2437}}},
+      {"Kirn3", {0, 6.355, -1.467, 10.265, 0.490, 3.422, 4.400, -3.422, 8.310, 0.489, 6.843, 2.445}, {}},
+      {"Vallo", {0, 5.865, -3.910, 5.865, 0, 1.955, 3.910, -1.955, 7.820, -1.955, 3.910, 1.955}, {}},
+      {"Youn1", {0, 5.987, -1.955, 6.232, 0.122, 2.077, 4.032, -2.077, 6.110, -1.833, 4.155, 2.077}, {}}};
+  for (auto &r : from_a) {
+    std::copy(all[r.name].begin(), all[r.name].end(), Scale_Cents);
     scale_to_offsets(3, 440.0);
-    for (int i = 0; i < 12; i++) EXPECT_NEAR(DCent[i], r.second[i], 0.0006) << r.first << i;
+    for (int i = 0; i < 12; i++) EXPECT_NEAR(DCent[i], r.offsets[i], 0.0006) << r.name << i;
+    compute_temperament(1);
+    for (auto &n : r.hz) EXPECT_NEAR(Pitch[n.first], n.second, 0.00005) << r.name << n.first;
   }
   // Published cents above C: Pythagorean and Kirnberger II from ratios, Werckmeister IV and V to 0.1.
   const double S = SYNTONIC_COMMA;
@@ -134,29 +210,4 @@ TEST(Collection, MatchesIndependentValues) {
   // Young No. 2 is Vallotti a fifth higher.
   for (int k = 0; k < 12; k++)
     EXPECT_NEAR(fmod(all["Youn2"][(k + 7) % 12] - all["Youn2"][7] + 1200, 1200), all["Vallo"][k], 1e-9) << k;
-  // C4, E4 and G#4 at A = 440 Hz as the README gives them.
-  const struct { const char *name; std::map<int, double> hz; } hz[] = {
-      {"Werk3", {{60, 263.4042}, {64, 330.0}, {68, 416.2437}}}, {"MT1-4", {{60, 263.1814}, {64, 328.9767}}}};
-  for (auto &h : hz) {
-    std::copy(all[h.name].begin(), all[h.name].end(), Scale_Cents);
-    scale_to_offsets(3, 440.0);
-    compute_temperament(1);
-    for (auto &n : h.hz) EXPECT_NEAR(Pitch[n.first], n.second, 0.00005) << h.name << n.first;
-  }
-}
-
-TEST(Collection, RefusesConstructionsThatDoNotClose) {
-  script_dialogs();
-  const struct { const char *line, *message; } cases[] = {
-      {"Bad\tB\tfifths -1/4P*3 0*9\tx", "Bad: the fifths do not close the circle (+5.865002596 cents left)"},
-      {"Bad\tB\tfifths -1/12P*11\tx", "Bad: 11 fifths instead of 12"},
-      {"Bad\tB\tfifths w*2 0*10\tx", "Bad: the fifths do not close the circle (+23.460010385 cents left)"},
-      {"Bad\tB\tfifths -1/4Q*12\tx", "Bad: \"-1/4Q*12\" is not a tempering"},
-      {"Bad\tB\tratios 16/15 9/8\tx", "Bad: 2 ratios instead of 11"},
-      {"Bad\tB\tfifths 0*12", "Bad\tB\tfifths 0*12: a line needs four fields: short name, name, construction, words"}};
-  for (auto &c : cases) {
-    dialogs.alerts.clear();
-    EXPECT_EQ(parse_entry(c.line), 0) << c.line;
-    EXPECT_EQ(dialogs.alerts, Texts{c.message});
-  }
 }

@@ -1,17 +1,14 @@
 // test_xml_parser.cpp - the XML reader alone, linked with recording handlers:
 // "B" read began, "T name [n=v |]" or "T name null" start tag and list,
 // "D name|text" data, "E text" message. Handlers refuse texts starting "stop".
+// A file that cannot be opened: the Load tests.
 #include <gtest/gtest.h>
 #include "Temper_reader.h"
 #include "main_gui.h"
 #include "xml_parser.h"
 #include <unistd.h>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 typedef std::vector<std::string> Ev;
 static Ev events;
@@ -20,11 +17,8 @@ static int go_on(const char *s) { return strncmp(s, "stop", 4) != 0; }
 void xml_begin(void) { events.push_back("B"); }
 int xml_token(const char *tokname, char **attr) {
   std::string e = std::string("T ") + tokname + (attr ? " [" : " null");
-  // Entries follow one another through one buffer and end with an empty name.
-  for (int k = 0; attr; k += 2) {
-    bool bad = k >= 20 || !attr[k] || (k && attr[k] != attr[k - 1] + strlen(attr[k - 1]) + 1);
-    if (bad || !attr[k][0]) { e += bad ? "!bad" : "|]"; break; }
-    if (!attr[k + 1] || attr[k + 1] != attr[k] + strlen(attr[k]) + 1) { e += "!bad"; break; }
+  for (int k = 0; attr && k < 20; k += 2) {  // ended by an empty name within ten entries
+    if (!attr[k][0]) { e += "|]"; break; }
     e += std::string(attr[k]) + "=" + attr[k + 1] + " ";
   }
   events.push_back(e);
@@ -40,13 +34,9 @@ static std::string rep(size_t n, char c) { return std::string(n, c); }
 
 class Reader : public ::testing::Test {
 protected:
-  void SetUp() override {
-    namespace fs = std::filesystem;
-    dir = (fs::temp_directory_path() / ("vostrel-xml-" + std::to_string(getpid()))).generic_string();
-    ASSERT_TRUE(fs::create_directory(dir)) << dir;
-    path = dir + "/in 100%s%n.xml";
-  }
-  void TearDown() override { unlink(path.c_str()); rmdir(dir.c_str()); }
+  // A file of its own in the temporary folder, with '%' in its name.
+  std::string path = ::testing::TempDir() + "vostrel-xml-" + std::to_string(getpid()) + " 100%s%n.xml";
+  void TearDown() override { unlink(path.c_str()); }
   // Reads bytes as a file into `events`.
   int read(const std::string &bytes) {
     FILE *f = fopen(path.c_str(), "wb");
@@ -54,11 +44,10 @@ protected:
     events.clear();
     return parse_xml(path.c_str());
   }
-  std::string dir, path;
 };
 
 TEST_F(Reader, InputsGiveExactCallsAndMessages) {
-  const std::string n119 = rep(119, 'n'), m118 = rep(118, 'm'), a1021 = rep(1021, 'a');
+  const std::string n119 = rep(119, 'n'), m118 = rep(118, 'm');
   const std::string too_long = "E XML-Parser ERROR:\nTokenattribute of token t too long\n";
   std::string nine, list, open, close;
   for (int k = 0; k < 9; k++) {
@@ -75,10 +64,8 @@ TEST_F(Reader, InputsGiveExactCallsAndMessages) {
   too_deep.push_back("E XML-Parser ERROR: too deeply nested tokens");
   const struct { std::string in; int result; Ev ev; } cases[] = {
       // Tags and attributes.
-      {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r></r>", 1,
-       {"T ?xml [version=1.0 encoding=UTF-8 |]", "T r null"}},
-      {"<Hauptwerk File Format=\"T\"><a x=\"<b>=&amp;\n'\"></a></Hauptwerk>", 1,
-       {"T Hauptwerk [FileFormat=T |]", "T a [x=<b>=&amp;\n' |]"}},
+      {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Hauptwerk File Format=\"T\"><a x=\"<b>=&amp;\n'\"></a></Hauptwerk>",
+       1, {"T ?xml [version=1.0 encoding=UTF-8 |]", "T Hauptwerk [FileFormat=T |]", "T a [x=<b>=&amp;\n' |]"}},
       {"<a x='1'></a><b x=1></b><c x=></c><d x=\t\n></d><e x=1 y=\"2\"></e>", 1,
        {"T a [x= |]", "T b [x= |]", "T c [x= |]", "T d [x= |]", "T e [x=2 |]"}},
       {"<a b></a><c ></c><d\tx=\"1\" junk></d><e></e x=\"1\">", 1, {"T a null", "T c null", "T d [x=1 |]", "T e null"}},
@@ -95,19 +82,20 @@ TEST_F(Reader, InputsGiveExactCallsAndMessages) {
        {"T r null", "D r|" + rep(1020, 'a'), "D r|z"}},
       // Handler refusals end the read without a message.
       {"<r><stop></stop></r>", 0, {"T r null", "T stop null"}},
-      {"<r>ok<a>  stop</a></r>", 0, {"T r null", "D r|ok", "T a null", "D a|stop"}},
-      {"<r>stop" + rep(1020, 'q') + "</r>", 0, {"T r null", "D r|stop" + rep(1019, 'q')}},
-      // Messages.
-      {"", 0, {"E File " + path + "\n is not a xml-file!"}},
+      {"<r>ok<a>stop" + rep(1020, 'q') + "</a></r>", 0, {"T r null", "D r|ok", "T a null", "D a|stop" + rep(1019, 'q')}},
+      // Messages; an end tag must match the open element whole.
       {"no tags > here", 0, {"E File " + path + "\n is not a xml-file!"}},
       {"<r><ab<c>", 0, {"T r null", "E XML-Parser ERROR:\nab\nfound '<' within tokenname"}},
-      {"<note></PitchHz>", 0, {"T note null", "E XML-Parser ERROR: token /PitchHz does not match note"}},
+      {"<note></notes>", 0, {"T note null", "E XML-Parser ERROR: token /notes does not match note"}},
       {"<a></a></a>", 0, {"T a null", "E XML-Parser ERROR: token /a does not match "}},
+      // End of file: anywhere with nothing open; with an element open it fails, pending data dropped.
+      {"<r></r>text<a b=\"1\" c", 1, {"T r null", "D /r|text"}},
+      {"<r>text", 0, {"T r null", "E Missing correct end of xml-file"}},
+      {"<r><a b=\"v", 0, {"T r null", "E Missing correct end of xml-file"}},
       // Nesting: 20 levels, the 21st refused before its handler call.
       {open + close, 1, nested},
       {open + "<deep>" + close, 0, too_deep},
       // Limits: names of 119, tokbuf positions up to 1021, nine attribute pairs.
-      {"<" + n119 + ">", 0, {"T " + n119 + " null", "E Missing correct end of xml-file"}},
       {"<" + n119 + "n>", 0, {"E XML-Parser ERROR:\nTokenname " + n119 + " too long"}},
       {"<" + n119 + "></" + n119 + ">", 0,
        {"T " + n119 + " null", "E XML-Parser ERROR:\nTokenname /" + rep(118, 'n') + " too long"}},
@@ -117,12 +105,8 @@ TEST_F(Reader, InputsGiveExactCallsAndMessages) {
       {"<t " + rep(1023, 'a') + "></t>", 0, {too_long + rep(1022, 'a')}},
       {"<t x=\"" + rep(1020, 'v') + "\"></t>", 1, {"T t [x=" + rep(1020, 'v') + " |]"}},
       {"<t x=\"" + rep(1021, 'v') + "\"></t>", 0, {too_long + rep(1020, 'v')}},
-      {"<t " + a1021 + "=\"\"></t><u " + a1021 + "=></u>", 1,
-       {"T t [" + a1021 + "= |]", "T u [" + a1021 + "= |]"}},
-      {"<t " + rep(1022, 'a') + "=\"\"></t>", 0, {too_long + rep(1022, 'a')}},
       {"<t" + nine + " a9></t>", 1, {"T t [" + list + "|]"}},
       {"<t" + nine + " a9=\"9\"></t>", 0, {too_long + "a9"}},
-      {"<t" + nine + " a9=></t>", 0, {too_long + "a9"}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.in.substr(0, 60));
@@ -130,22 +114,5 @@ TEST_F(Reader, InputsGiveExactCallsAndMessages) {
     Ev want = c.ev;
     want.insert(want.begin(), "B");
     EXPECT_EQ(events, want);
-  }
-  // A file that cannot be opened: no "B", the whole path, '%' as it is.
-  std::string missing = dir + "/no %s %d %n/" + rep(3000, 'p');
-  events.clear();
-  EXPECT_EQ(parse_xml(missing.c_str()), 0);
-  EXPECT_EQ(events, (Ev{"E Can't open file\n" + missing + "\nfor reading!"}));
-}
-
-TEST_F(Reader, EndOfFileInEachState) {
-  for (const char *in : {"<abc", "<a b", "<a b=", "<a b=\"open value", "<a b=\"1\" c", "<r></r>text"}) {
-    EXPECT_EQ(read(in), 1) << in;  // nothing open: it may end anywhere after a '<'
-    EXPECT_LE(events.size(), 2u) << in;
-  }
-  for (const char *in : {"<r>", "<r>text", "<r><a", "<r><a b", "<r><a b=", "<r><a b=\"v"}) {
-    EXPECT_EQ(read(in), 0) << in;  // an element open: fails, pending data dropped
-    EXPECT_EQ(events.back(), "E Missing correct end of xml-file") << in;
-    for (const std::string &e : events) EXPECT_NE(e[0], 'D') << in;
   }
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # vostrel-convert end to end, in a temporary folder: .scl to host file to
-# .scl, a batch with failures, never replacing, a keyboard mapping, the
-# report, the descriptive fields' warnings and the usage errors.
+# .scl, a keyboard mapping, the report, and the bad inputs: a batch with
+# failures, never replacing, the fields' warnings and the usage errors.
 # VOSTREL_RUNNER, when set, runs the program (wine for a Windows build).
 set -uo pipefail
 program="$1"
@@ -20,18 +20,27 @@ pitch() { grep -A1 ">$2</MIDI" "$1" | sed -n 's/.*<PitchHz>\(.*\)<.*/\1/p'; }
 
 # Quarter-comma meantone from its ratios and cents, through both directions.
 printf '! qc.scl\n!\nQuarter-comma meantone\n 12\n!\n 76.048999\n 193.156857 tone\n 310.264715\n 5/4\n 503.421572\n 579.470571\n 696.578428\n 772.627428\n 889.735285\n 1006.843143\n 1082.892142\n 2/1\n' > qc.scl
-conv qc.scl 2> err; check "scl to host: status" 0 $?
+conv qc.scl; check "scl to host: status" 0 $?
 check "scl to host: file" "549 ./qc.Temperament.Hauptwerk.xml" "$(wc -l ./qc.Temperament.Hauptwerk.xml)"
-check "scl to host: C4, E4 as in the README" "263.1814 328.9767" \
-  "$(printf '%.4f %.4f' "$(pitch qc.Temperament.Hauptwerk.xml 60)" "$(pitch qc.Temperament.Hauptwerk.xml 64)")"
 mkdir out
 conv --to-scl --output-dir out qc.Temperament.Hauptwerk.xml; check "host to scl: status" 0 $?
 check "host to scl: cents" "$(sed -n '6,16p' qc.scl | awk '{printf "%.6f ", $1 == "5/4" ? 386.313714 : $1}')" \
   "$(sed -n '6,16p' out/qc.scl | awk '{printf "%.6f ", $1}')"
 check "host to scl: description, period" "Quarter-comma meantone 2/1" "$(sed -n 3p out/qc.scl) $(sed -n 17p out/qc.scl | tr -d ' ')"
-conv -o again.xml out/qc.scl && check "scl again: same pitches" "$(pitch qc.Temperament.Hauptwerk.xml 60)" "$(pitch again.xml 60)"
 
-# A batch goes on past failures; nothing is written for them; nothing is replaced.
+# A keyboard mapping: just intonation with its 1/1 on D (62), A (69) at 415 Hz.
+printf '! map\n0\n0\n127\n62\n69\n415.0\n12\n' > baroque.kbm
+printf 'Just\n12\n16/15\n9/8\n6/5\n5/4\n4/3\n45/32\n3/2\n8/5\n5/3\n9/5\n15/8\n2/1\n' > just.scl
+conv --kbm baroque.kbm -o kbm.xml just.scl
+check "kbm: A, and D a pure fifth below" "415 276.666667" "$(pitch kbm.xml 69) $(printf '%.6f' "$(pitch kbm.xml 62)")"
+
+# The report: quarter-comma meantone's fifths and the check line.
+conv --report qc.scl > report 2> err; check "report: status" "0 " "$? $(cat err)"
+check "report: C-G, wolf" "C G 696.578 -5.377 -2.448
+G#/Ab D#/Eb 737.637 +35.682 +25.691" "$(grep -E '^(C      G|G#/Ab  D#/Eb) ' report | awk '{print $1, $2, $3, $4, $5}')"
+check "report: check line" "-23.460" "$(sed -n "s/^Sum of the fifths' deviations: \([^ ]*\) cents.*/\1/p" report)"
+
+# Bad inputs. A batch goes on past failures; nothing is written for them; nothing is replaced.
 printf '!\nbad\n12\n100.0\n200,0\n' > bad.scl
 sum=$(cksum < qc.Temperament.Hauptwerk.xml)
 conv --output-dir out bad.scl missing.scl qc.scl out/qc.scl 2> err; check "batch: status" 1 $?
@@ -41,40 +50,20 @@ out/qc.scl: Cant write over existing file (for security reasons) Please delete f
 check "batch: written" "out/qc.Temperament.Hauptwerk.xml out/qc.scl" "$(echo out/*)"
 conv qc.scl 2> /dev/null; check "existing: status" 1 $?
 check "existing: unchanged" "$sum" "$(cksum < qc.Temperament.Hauptwerk.xml)"
-
-# A keyboard mapping: just intonation with its 1/1 on D (62), A (69) at 415 Hz.
-printf '! map\n0\n0\n127\n62\n69\n415.0\n12\n' > baroque.kbm
-printf 'Just\n12\n16/15\n9/8\n6/5\n5/4\n4/3\n45/32\n3/2\n8/5\n5/3\n9/5\n15/8\n2/1\n' > just.scl
-conv --kbm baroque.kbm -o kbm.xml just.scl
-check "kbm: A, and D a pure fifth below" "415 276.666667" "$(pitch kbm.xml 69) $(printf '%.6f' "$(pitch kbm.xml 62)")"
 printf '12\n0\n127\n60\n69\n440\n12\n0\n2\n' > bad.kbm
 conv --kbm bad.kbm -o bad.xml qc.scl 2> err; check "bad kbm" "1 bad.kbm: line 9: map entry 1 is \"2\"; only the entries 0 to 11 in order are accepted" "$? $(cat err)"
 [ -e bad.xml ] && check "bad kbm: nothing written" "" "bad.xml"
-
+printf '<Hauptwerk FileFormat="Organ"></Hauptwerk>' > organ.xml
+conv --to-scl organ.xml 2> err; check "not a temperament" "1 organ.xml: This is not a Hauptwerk Temperament file!
+organ.xml: Loading organ.xml failed" "$? $(cat err)"
 # The fields: the window's warnings, one line each, starting with the file's name.
 conv --name "$(printf 'M\xc3\xbcller')" --short-name Meantone -o fields.xml qc.scl 2> err
 check "fields: warnings" "qc.scl: Field Temperament Name: Only ASCII-Characters allowed in strings! Substituting forbidden characters by blanks.
 qc.scl: Only first five characters of ShortName used!" "$(cat err)"
-check "fields: written" "<Name>M  ller</Name> <ShortName>Meant</ShortName>" "$(grep -o '<Name>.*</Name>\|<ShortName>.*</ShortName>' fields.xml | tr '\n' ' ' | sed 's/ $//')"
-
-# Host files through Load File's reader and messages.
-printf '<Hauptwerk FileFormat="Organ"></Hauptwerk>' > organ.xml
-conv --to-scl organ.xml 2> err; check "not a temperament" "1 organ.xml: This is not a Hauptwerk Temperament file!
-organ.xml: Loading organ.xml failed" "$? $(cat err)"
-
-# The report: the fifths of quarter-comma meantone and the check line.
-conv --report qc.scl > report 2> err; check "report: status" "0 " "$? $(cat err)"
-check "report: C-G" "C G 696.578 -5.377 $(awk -v c="$(pitch qc.Temperament.Hauptwerk.xml 60)" \
-  -v g="$(pitch qc.Temperament.Hauptwerk.xml 67)" 'BEGIN { printf "%.3f", 2 * g - 3 * c }')" "$(grep '^C      G ' report | awk '{print $1, $2, $3, $4, $5}')"
-check "report: wolf" "G#/Ab D#/Eb 737.637 +35.682" "$(grep '^G#/Ab  D#/Eb' report | awk '{print $1, $2, $3, $4}')"
-check "report: check line" "-23.460" "$(sed -n "s/^Sum of the fifths' deviations: \([^ ]*\) cents.*/\1/p" report)"
-
-# Usage.
-conv --version | tr -d '\r' | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
-conv --help | grep -q -- '--to-scl'; check "help" 0 $?
 conv -o x.xml a.scl b.scl 2> err; check "-o with two inputs" "1 vostrel-convert: -o takes a single input (see --help)" "$? $(cat err)"
 conv --tonic H qc.scl 2> err; check "bad tonic" 1 $?
 conv --a-pitch -3 qc.scl 2> err; check "bad A" 1 $?
+conv --version | tr -d '\r' | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
 
 [ "$fails" -eq 0 ] && echo "convert_cli: all checks passed"
 [ "$fails" -eq 0 ]
