@@ -39,12 +39,9 @@ TEST_F(Scala, ReadsScalesAndMappings) {
   EXPECT_STREQ(Scale_Description, "Just");
   EXPECT_NEAR(Scale_Cents[4], 386.3137139, 1e-7);
   EXPECT_NEAR(Scale_Cents[7], 701.9550009, 1e-7);
-  // Keyboard mappings, linear and of 12.
+  // A keyboard mapping of 12 (a linear one: cli.sh).
   std::string map12;
   for (int k = 0; k < 12; k++) map12 += std::to_string(k) + "\n";
-  ASSERT_EQ(read_kbm(put("! size\n0\n0\n127\n62\n69\n415.0\n0\n").c_str()), 1);
-  EXPECT_EQ((std::vector<double>{double(Kbm_Middle), double(Kbm_Reference), Kbm_Frequency}),
-            (std::vector<double>{62, 69, 415}));
   ASSERT_EQ(read_kbm(put("12\n0\n127\n60\n57\n220\n12\n" + map12).c_str()), 1);
   EXPECT_EQ((std::vector<double>{double(Kbm_Reference), Kbm_Frequency}), (std::vector<double>{57, 220}));
   EXPECT_EQ(dialogs.alerts, Texts{});
@@ -55,10 +52,9 @@ TEST_F(Scala, ReadsScalesAndMappings) {
   APitch = kbm_a_pitch();
   compute_temperament(1);
   EXPECT_NEAR(Pitch[60], 261.0, 1e-9);
-  const Texts names = {"A", "A#/Bb", "A#", "Bb", "G#/Ab", "Ab", "H", "a", "A#/", ""};
-  std::vector<int> want = {0, 1, 1, 1, 11, 11, -1, -1, -1, -1}, got;
-  for (auto &n : names) got.push_back(note_index(n.c_str()));
-  EXPECT_EQ(got, want);
+  std::vector<int> got;
+  for (const char *n : {"A", "A#/Bb", "A#", "Bb", "G#/Ab", "Ab", "H", "a", "A#/", ""}) got.push_back(note_index(n));
+  EXPECT_EQ(got, (std::vector<int>{0, 1, 1, 1, 11, 11, -1, -1, -1, -1}));
 }
 
 TEST_F(Scala, RefusesWithOneMessage) {
@@ -74,7 +70,6 @@ TEST_F(Scala, RefusesWithOneMessage) {
       {0, HEAD + "3/x\n", "line 5: \"3/x\" is not a ratio or a number of cents"},
       {0, HEAD + "-3/2\n", "line 5: -3/2 is not a positive ratio"},
       {0, HEAD + "3/0\n", "line 5: 3/0 is not a positive ratio"},
-      {0, HEAD + "120000.1\n", "line 5: 120000.1 is too large to be a pitch (more than 100 octaves)"},
       {0, HEAD + std::string(400, '9') + "\n",
        "line 5: " + std::string(40, '9') + " is too large to be a pitch (more than 100 octaves)"},
       {0, HEAD + std::string(1 << 20, '1') + "\n", "line 5: longer than 4095 characters"},
@@ -86,7 +81,6 @@ TEST_F(Scala, RefusesWithOneMessage) {
       {1, "12\n0\n127\n60\n69\n440\n12\n0\n1\nx\n",
        "line 10: map entry 2 is \"x\"; only the entries 0 to 11 in order are accepted"},
       {1, "12\n0\n127\n60\n69\n440\n12\n0\n", "the file ends before the end of the map"},
-      {0, "", "Can't open file " + tmp.file("missing") + " for reading!"},
       {1, "", "Can't open file " + tmp.file("missing") + " for reading!"},
   };
   for (auto &c : cases) {
