@@ -8,7 +8,6 @@
 
 typedef std::vector<std::string> Alerts;
 typedef std::vector<double> Pitches;
-static const char BAD_PITCH[] = "Parser error with PitchHz";
 
 class Handlers : public ::testing::Test {
 protected:
@@ -51,20 +50,19 @@ TEST_F(Handlers, NoteNumberSequence) {
   EXPECT_EQ(dialogs.alerts, Alerts{});
   EXPECT_EQ(Pitches({Pitch[0], Pitch[132], Pitch[69], Pitch[5], Pitch[1]}), Pitches({9.25, 440, 12, 0, -1}));
   // A note tag drops the pending number: a pitch without one fails, keeping what came before.
+  const std::string RANGE = "MIDINoteNumberOnEightFootStop out of range";
   const struct { std::string in, alert; } cases[] = {
-      {"<r>" + note("2", "7") + "<note><PitchHz>1</PitchHz></note></r>", BAD_PITCH},
-      {"<r><note>" + nr("3") + "<PitchHz> </PitchHz>" + nr("4") + "</note></r>",
+      {note("2", "7") + "<note><PitchHz>1</PitchHz></note>", "Parser error with PitchHz"},
+      {"<note>" + nr("3") + "<PitchHz> </PitchHz>" + nr("4") + "</note>",
        "Parser error with MIDINoteNumberOnEightFootStop"},
-      {"<r>" + note("133", "1") + "</r>", "MIDINoteNumberOnEightFootStop out of range"},
-      {"<r>" + note("-1", "1") + "</r>", "MIDINoteNumberOnEightFootStop out of range"},
-      {"<r>" + note("4294967365", "1") + "</r>", "MIDINoteNumberOnEightFootStop out of range"}};  // 69 in the low 32 bits
+      {note("133", "1"), RANGE}, {note("-1", "1"), RANGE}, {note("4294967365", "1"), RANGE}};  // 69 in the low 32 bits
   for (const auto &c : cases) {
     EXPECT_EQ(read(c.in), 0) << c.in;
     EXPECT_EQ(dialogs.alerts, Alerts{c.alert}) << c.in;
   }
   EXPECT_EQ(Pitches({Pitch[2], Pitch[69]}), Pitches({7, 12}));
-  EXPECT_EQ(read("<r>" + nr("7") + "</r>"), 1);  // pending at the end: the next read starts clean
-  EXPECT_EQ(read("<r><PitchHz>123</PitchHz></r>"), 0);
+  EXPECT_EQ(read(nr("7")), 1);  // pending at the end: the next read starts clean
+  EXPECT_EQ(read("<PitchHz>123</PitchHz>"), 0);
 }
 
 TEST_F(Handlers, DescriptiveFieldsDecodedAndBounded) {
