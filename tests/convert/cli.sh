@@ -21,7 +21,6 @@ pitch() { grep -A1 ">$2</MIDI" "$1" | sed -n 's/.*<PitchHz>\(.*\)<.*/\1/p'; }
 # Quarter-comma meantone from its ratios and cents, through both directions.
 printf '! qc.scl\n!\nQuarter-comma meantone\n 12\n!\n 76.048999\n 193.156857 tone\n 310.264715\n 5/4\n 503.421572\n 579.470571\n 696.578428\n 772.627428\n 889.735285\n 1006.843143\n 1082.892142\n 2/1\n' > qc.scl
 conv qc.scl; check "scl to host: status" 0 $?
-check "scl to host: file" "549 ./qc.Temperament.Hauptwerk.xml" "$(wc -l ./qc.Temperament.Hauptwerk.xml)"
 mkdir out
 conv --to-scl --output-dir out qc.Temperament.Hauptwerk.xml; check "host to scl: status" 0 $?
 check "host to scl: cents" "$(sed -n '6,16p' qc.scl | awk '{printf "%.6f ", $1 == "5/4" ? 386.313714 : $1}')" \
@@ -61,8 +60,7 @@ conv --name "$(printf 'M\xc3\xbcller')" --short-name Meantone -o fields.xml qc.s
 check "fields: warnings" "qc.scl: Field Temperament Name: Only ASCII-Characters allowed in strings! Substituting forbidden characters by blanks.
 qc.scl: Only first five characters of ShortName used!" "$(cat err)"
 conv -o x.xml a.scl b.scl 2> err; check "-o with two inputs" "1 vostrel-convert: -o takes a single input (see --help)" "$? $(cat err)"
-conv --tonic H qc.scl 2> err; check "bad tonic" 1 $?
-conv --a-pitch -3 qc.scl 2> err; check "bad A" 1 $?
+for bad in "--tonic H" "--a-pitch -3"; do conv $bad qc.scl 2> /dev/null; check "$bad" 1 $?; done
 conv --version | tr -d '\r' | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
 
 [ "$fails" -eq 0 ] && echo "convert_cli: all checks passed"
