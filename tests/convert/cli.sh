@@ -41,14 +41,11 @@ check "report: check line" "-23.460" "$(sed -n "s/^Sum of the fifths' deviations
 
 # Bad inputs. A batch goes on past failures; nothing is written for them; nothing is replaced.
 printf '!\nbad\n12\n100.0\n200,0\n' > bad.scl
-sum=$(cksum < qc.Temperament.Hauptwerk.xml)
 conv --output-dir out bad.scl missing.scl qc.scl out/qc.scl 2> err; check "batch: status" 1 $?
 check "batch: messages" "bad.scl: line 5: \"200,0\" is not a ratio or a number of cents
 missing.scl: Can't open file missing.scl for reading!
 out/qc.scl: Cant write over existing file (for security reasons) Please delete file before generating it or use another name." "$(cat err)"
 check "batch: written" "out/qc.Temperament.Hauptwerk.xml out/qc.scl" "$(echo out/*)"
-conv qc.scl 2> /dev/null; check "existing: status" 1 $?
-check "existing: unchanged" "$sum" "$(cksum < qc.Temperament.Hauptwerk.xml)"
 printf '12\n0\n127\n60\n69\n440\n12\n0\n2\n' > bad.kbm
 conv --kbm bad.kbm -o bad.xml qc.scl 2> err; check "bad kbm" "1 bad.kbm: line 9: map entry 1 is \"2\"; only the entries 0 to 11 in order are accepted" "$? $(cat err)"
 [ -e bad.xml ] && check "bad kbm: nothing written" "" "bad.xml"
