@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifndef _WIN32
@@ -26,52 +26,35 @@ namespace fs = std::filesystem;
 
 DialogLog dialogs;
 
-Answer answer(const std::string &text) { return Answer{false, text}; }
-Answer cancelled() { return Answer{true, ""}; }
-
-// The text of the last answer handed out stays valid until the next one,
-// as the toolkit's own dialog buffers do.
-static std::string last_answer;
-
 // Records one dialog call (its texts joined by '|') and hands out the next
-// scripted answer.
-static const char *next_answer(std::vector<std::string> &log, const std::string &call,
-                               std::deque<Answer> &queue, const char *what) {
-  log.push_back(call);
+// scripted answer, whose text stays valid until the next one, as the
+// toolkit's own dialog buffers do.
+static const char *next_answer(std::deque<Answer> &queue, const std::string &call) {
+  static std::string text;
+  dialogs.requests.push_back(call);
   if (queue.empty()) {
-    ADD_FAILURE() << "unexpected " << what << " dialog";
+    ADD_FAILURE() << "unexpected dialog " << call;
     return nullptr;
   }
   Answer a = queue.front();
   queue.pop_front();
-  last_answer = a.text;
-  return a.cancel ? nullptr : last_answer.c_str();
-}
-
-static void scripted_alert(const char *text) { dialogs.alerts.push_back(text); }
-
-static const char *scripted_input(const char *prompt, const char *preset) {
-  return next_answer(dialogs.input_prompts, std::string(prompt) + "|" + (preset ? preset : ""),
-                     dialogs.inputs, "input");
-}
-
-static const char *scripted_file(const char *title, const char *pattern, const char *start,
-                                 int relative) {
-  return next_answer(dialogs.file_requests, std::string(title) + "|" + pattern + "|" + start +
-                     "|" + std::to_string(relative), dialogs.files, "file chooser");
-}
-
-static const char *scripted_dir(const char *prompt, const char *start, int relative) {
-  return next_answer(dialogs.dir_requests, std::string(prompt) + "|" + start + "|" +
-                     std::to_string(relative), dialogs.dirs, "folder chooser");
+  return a ? (text = *a).c_str() : nullptr;
 }
 
 void script_dialogs() {
   dialogs = DialogLog();
-  dialog_alert = scripted_alert;
-  dialog_input = scripted_input;
-  dialog_file = scripted_file;
-  dialog_dir = scripted_dir;
+  dialog_alert = [](const char *text) { dialogs.alerts.push_back(text); };
+  dialog_input = [](const char *prompt, const char *preset) {
+    return next_answer(dialogs.inputs, std::string(prompt) + "|" + (preset ? preset : ""));
+  };
+  dialog_file = [](const char *title, const char *pattern, const char *start, int relative) {
+    return next_answer(dialogs.files, std::string(title) + "|" + pattern + "|" + start + "|" +
+                                          std::to_string(relative));
+  };
+  dialog_dir = [](const char *prompt, const char *start, int relative) {
+    return next_answer(dialogs.dirs, std::string(prompt) + "|" + start + "|" +
+                                         std::to_string(relative));
+  };
 }
 
 void fresh_window() {
@@ -98,20 +81,16 @@ void fresh_window() {
 // A new folder in the system's temporary folder (under Wine, inside the
 // prefix), named after the process and a counter, reachable by a test that
 // drops its privileges.
-static std::string make_temp_dir() {
+TempDir::TempDir() {
   static int counter = 0;
   std::string base = fs::temp_directory_path().generic_string();
   while (!base.empty() && base.back() == '/') base.pop_back();
-  for (int tries = 0; tries < 100; tries++) {
+  for (int tries = 0; tries < 100 && path.empty(); tries++) {
     std::string p = base + "/vostrel-test-" + std::to_string(getpid()) + "-" +
                     std::to_string(counter++);
     std::error_code ec;
-    if (fs::create_directory(fs::u8path(p), ec)) return chmod(p.c_str(), 0755), p;
+    if (fs::create_directory(fs::u8path(p), ec)) path = p, chmod(p.c_str(), 0755);
   }
-  return "";
-}
-
-TempDir::TempDir() : path(make_temp_dir()) {
   if (path.empty()) ADD_FAILURE() << "cannot make a temporary folder";
 }
 
@@ -136,10 +115,7 @@ void write_file(const std::string &path, const std::string &text) {
 std::string read_file(const std::string &path, bool *ok) {
   std::ifstream in(fs::u8path(path), std::ios::binary);
   if (ok) *ok = bool(in);
-  if (!in) return "";
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 #ifdef _WIN32

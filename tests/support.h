@@ -5,24 +5,22 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-// One scripted dialog answer: `cancel` gives the null a cancelled dialog
-// returns, otherwise `text` is the answer.
-struct Answer {
-  bool cancel;
-  std::string text;
-};
-Answer answer(const std::string &text);
-Answer cancelled();
+// One scripted dialog answer: nullopt (cancelled()) gives the null a
+// cancelled dialog returns, otherwise the text is the answer.
+using Answer = std::optional<std::string>;
+inline Answer answer(const std::string &text) { return text; }
+inline Answer cancelled() { return std::nullopt; }
 
 // What the scripted dialogs saw. Every call is recorded in order.
 struct DialogLog {
-  std::vector<std::string> alerts;          // alert texts, exactly as shown
-  std::vector<std::string> input_prompts;   // "prompt|preset" per input dialog
-  std::vector<std::string> file_requests;   // "title|pattern|start|relative"
-  std::vector<std::string> dir_requests;    // "prompt|start|relative"
+  std::vector<std::string> alerts;    // alert texts, exactly as shown
+  // Per call, "prompt|preset" (input), "title|pattern|start|relative" (file
+  // chooser) or "prompt|start|relative" (folder chooser).
+  std::vector<std::string> requests;
   std::deque<Answer> inputs, files, dirs;   // scripted answers, used in order
 };
 extern DialogLog dialogs;

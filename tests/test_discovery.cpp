@@ -96,7 +96,7 @@ TEST_F(Discovery, RootsChooserAndRemembering) {
   EXPECT_EQ(text(get_temperdir()), "/chosen/folder");
   EXPECT_STREQ(Tempdirstr, "");
   const std::string request = "Please help me to find directory 'Temperaments'|" + root1 + "|0";
-  EXPECT_EQ(dialogs.dir_requests, std::vector<std::string>(3, request));
+  EXPECT_EQ(dialogs.requests, std::vector<std::string>(3, request));
   set_roots(dir("empty"));  // no Hauptwerk/ in the first root: the second is searched
   EXPECT_EQ(text(get_temperdir()), second);
   Tempdirstr[0] = '\0';
@@ -107,7 +107,7 @@ TEST_F(Discovery, RootsChooserAndRemembering) {
   // Remembered: no search and no dialog afterwards, even once it is gone.
   std::filesystem::remove_all(tmp.file("three/a"));
   EXPECT_EQ(text(get_temperdir()), first);
-  EXPECT_EQ(dialogs.dir_requests.size(), 3u);
+  EXPECT_EQ(dialogs.requests.size(), 3u);
   EXPECT_TRUE(dialogs.alerts.empty());
 }
 
@@ -120,5 +120,5 @@ TEST_F(Discovery, FoundPathTooLongToRemember) {
     EXPECT_EQ(text(get_temperdir()), want);
     EXPECT_STREQ(Tempdirstr, len == 156 ? want.c_str() : "");
   }
-  EXPECT_TRUE(dialogs.dir_requests.empty());
+  EXPECT_TRUE(dialogs.requests.empty());
 }

@@ -100,7 +100,7 @@ TEST_F(Load, CancelOrFailureLeavesTheWindow) {
   Texts before = window_texts();
   dialogs.files.push_back(cancelled());
   load_file();
-  EXPECT_EQ(dialogs.file_requests, Texts{"Choose file to load|*.xml|" + dir.path + "/|0"});
+  EXPECT_EQ(dialogs.requests, Texts{"Choose file to load|*.xml|" + dir.path + "/|0"});
   EXPECT_EQ(dialogs.alerts, Texts{});
   EXPECT_EQ(Temp_ID, 5);
   std::map<int, std::string> negative;  // a whole chain of octaves, ratio 2 throughout

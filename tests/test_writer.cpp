@@ -46,7 +46,7 @@ struct Writer : ::testing::Test {
 TEST_F(Writer, WholeFileByteForByte) {
   const std::string name = tmp.file("Equal.Temperament.Hauptwerk.xml");
   generate(answer(name));
-  EXPECT_EQ(dialogs.input_prompts, Texts{"Filename to generate|" + name});
+  EXPECT_EQ(dialogs.requests, Texts{"Filename to generate|" + name});
   EXPECT_EQ(read_file(name),
             expected_file({"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"}));
   // Supplier IDs in six digits; the five text fields empty, escaped (& < >, quotes not) or plain.
@@ -78,7 +78,7 @@ TEST_F(Writer, ProposedNameAndCancel) {
     snprintf(Tempdirstr, sizeof Tempdirstr, "%s", c.dir.c_str());
     Box_ShortName->value(c.shortname);
     generate(cancelled());
-    EXPECT_EQ(dialogs.input_prompts.back(), "Filename to generate|" + c.proposal);
+    EXPECT_EQ(dialogs.requests.back(), "Filename to generate|" + c.proposal);
   }
   EXPECT_STREQ(Temp_Name, "Kirnberger III");
   EXPECT_NEAR(Pitch[132], 16744.0361792383, 1e-10);
@@ -127,7 +127,7 @@ TEST_F(Writer, ImpossiblePitchesAreRefusedBeforeAnything) {
     generate(answer(tmp.file("x.xml")));
     EXPECT_EQ(dialogs.alerts, Texts{std::string("Cant generate a file with impossible pitches:\n") +
                                     c.alert_tail + "\nPlease correct A-Pitch or the cent offsets."});
-    EXPECT_EQ(dialogs.input_prompts, Texts{});  // no name asked, nothing committed
+    EXPECT_EQ(dialogs.requests, Texts{});  // no name asked, nothing committed
     EXPECT_STREQ(Temp_Name, "");
     dialogs.inputs.clear();
   }
