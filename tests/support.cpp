@@ -8,6 +8,7 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Window.H>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -58,7 +59,6 @@ void script_dialogs() {
 }
 
 void fresh_window() {
-  static Fl_Window *window = nullptr;
   // Start-up state of the record, as load_defaults leaves it without a file.
   Temp_ID = 999900;
   Temp_Supplier_ID = 999999;
@@ -66,16 +66,13 @@ void fresh_window() {
   Temp_Comment[0] = Temp_Version[0] = Tempdirstr[0] = '\0';
   APitch = 440.0;
   for (double &p : Pitch) p = 0.0;
-  if (!window) {
-    window = build_window();
-  } else {
-    for (double &d : DCent) d = 0.0;
-    Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName,
-                         Box_Comment, Box_Version};
-    const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
-    for (int i = 0; i < 7; i++) boxes[i]->value(texts[i]);
-    compute_temperament(0);
-  }
+  for (double &d : DCent) d = 0.0;
+  [[maybe_unused]] static Fl_Window *window = build_window();  // once, from the state above
+  Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName,
+                       Box_Comment, Box_Version};
+  const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
+  for (int i = 0; i < 7; i++) boxes[i]->value(texts[i]);
+  compute_temperament(0);
 }
 
 // A new folder in the system's temporary folder (under Wine, inside the
@@ -112,9 +109,8 @@ void write_file(const std::string &path, const std::string &text) {
   if (!out) ADD_FAILURE() << "cannot write " << path;
 }
 
-std::string read_file(const std::string &path, bool *ok) {
+std::string read_file(const std::string &path) {
   std::ifstream in(fs::u8path(path), std::ios::binary);
-  if (ok) *ok = bool(in);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -156,4 +152,21 @@ std::string text_lines(const std::string &lf_text) {
   for (size_t at = 0; (at = text.find('\n', at)) != text.npos; at += 2) text.insert(at, 1, '\r');
 #endif
   return text;
+}
+
+std::string temperament_file(const std::string &general, const std::map<int, std::string> &change) {
+  std::string f = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<Hauptwerk FileFormat=\"Temperament\" FileFormatVersion=\"3.00\">\n"
+                  "<ObjectList ObjectType=\"_General\">\n\t<_General>\n"
+                  "\t\t<Sys_ObjectID>1</Sys_ObjectID>\n" + general +
+                  "\t</_General>\n</ObjectList>\n<ObjectList ObjectType=\"note\">\n";
+  for (int n = 0; n < NOTE_COUNT; n++) {
+    char hz[40];
+    snprintf(hz, sizeof hz, "%.15Lg", 440.0L * powl(2.0L, (n - 69) / 12.0L));
+    std::string pitch = change.count(n) ? change.at(n) : hz;
+    if (pitch != "-")
+      f += "\t<note>\n\t\t<MIDINoteNumberOnEightFootStop>" + std::to_string(n) +
+           "</MIDINoteNumberOnEightFootStop>\n\t\t<PitchHz>" + pitch + "</PitchHz>\n\t</note>\n";
+  }
+  return text_lines(f + "</ObjectList>\n</Hauptwerk>\n");
 }

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,12 +44,19 @@ struct TempDir {
 
 // Writes text to a file, replacing it. Paths are UTF-8, as the program's.
 void write_file(const std::string &path, const std::string &text);
-// Reads a whole file; "" with *ok false when it cannot be read.
-std::string read_file(const std::string &path, bool *ok = nullptr);
+// Reads a whole file; "" when it cannot be read.
+std::string read_file(const std::string &path);
 
 // The lines of a text file as this system writes them: each "\n" becomes
 // CR LF on Windows and stays LF elsewhere.
 std::string text_lines(const std::string &lf_text);
+
+// A temperament file as the writer writes it, lines as text_lines gives them:
+// the _General element holding `general`, then the notes 0 to 132 equal-tempered
+// from A = 440 Hz to 15 digits; `change` gives some notes another PitchHz text,
+// or "-" to leave the note out.
+std::string temperament_file(const std::string &general,
+                             const std::map<int, std::string> &change = {});
 
 // Runs body in a forked child and answers the child's exit status (100 plus
 // the signal number when a signal ended it, 99 when fork failed). With
