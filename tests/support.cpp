@@ -8,10 +8,11 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Window.H>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifndef _WIN32
@@ -26,56 +27,38 @@ namespace fs = std::filesystem;
 
 DialogLog dialogs;
 
-Answer answer(const std::string &text) { return Answer{false, text}; }
-Answer cancelled() { return Answer{true, ""}; }
-
-// The text of the last answer handed out stays valid until the next one,
-// as the toolkit's own dialog buffers do.
-static std::string last_answer;
-
 // Records one dialog call (its texts joined by '|') and hands out the next
-// scripted answer.
-static const char *next_answer(std::vector<std::string> &log, const std::string &call,
-                               std::deque<Answer> &queue, const char *what) {
-  log.push_back(call);
+// scripted answer, whose text stays valid until the next one, as the
+// toolkit's own dialog buffers do.
+static const char *next_answer(std::deque<Answer> &queue, const std::string &call) {
+  static std::string text;
+  dialogs.requests.push_back(call);
   if (queue.empty()) {
-    ADD_FAILURE() << "unexpected " << what << " dialog";
+    ADD_FAILURE() << "unexpected dialog " << call;
     return nullptr;
   }
   Answer a = queue.front();
   queue.pop_front();
-  last_answer = a.text;
-  return a.cancel ? nullptr : last_answer.c_str();
-}
-
-static void scripted_alert(const char *text) { dialogs.alerts.push_back(text); }
-
-static const char *scripted_input(const char *prompt, const char *preset) {
-  return next_answer(dialogs.input_prompts, std::string(prompt) + "|" + (preset ? preset : ""),
-                     dialogs.inputs, "input");
-}
-
-static const char *scripted_file(const char *title, const char *pattern, const char *start,
-                                 int relative) {
-  return next_answer(dialogs.file_requests, std::string(title) + "|" + pattern + "|" + start +
-                     "|" + std::to_string(relative), dialogs.files, "file chooser");
-}
-
-static const char *scripted_dir(const char *prompt, const char *start, int relative) {
-  return next_answer(dialogs.dir_requests, std::string(prompt) + "|" + start + "|" +
-                     std::to_string(relative), dialogs.dirs, "folder chooser");
+  return a ? (text = *a).c_str() : nullptr;
 }
 
 void script_dialogs() {
   dialogs = DialogLog();
-  dialog_alert = scripted_alert;
-  dialog_input = scripted_input;
-  dialog_file = scripted_file;
-  dialog_dir = scripted_dir;
+  dialog_alert = [](const char *text) { dialogs.alerts.push_back(text); };
+  dialog_input = [](const char *prompt, const char *preset) {
+    return next_answer(dialogs.inputs, std::string(prompt) + "|" + (preset ? preset : ""));
+  };
+  dialog_file = [](const char *title, const char *pattern, const char *start, int relative) {
+    return next_answer(dialogs.files, std::string(title) + "|" + pattern + "|" + start + "|" +
+                                          std::to_string(relative));
+  };
+  dialog_dir = [](const char *prompt, const char *start, int relative) {
+    return next_answer(dialogs.dirs, std::string(prompt) + "|" + start + "|" +
+                                         std::to_string(relative));
+  };
 }
 
 void fresh_window() {
-  static Fl_Window *window = nullptr;
   // Start-up state of the record, as load_defaults leaves it without a file.
   Temp_ID = 999900;
   Temp_Supplier_ID = 999999;
@@ -83,35 +66,28 @@ void fresh_window() {
   Temp_Comment[0] = Temp_Version[0] = Tempdirstr[0] = '\0';
   APitch = 440.0;
   for (double &p : Pitch) p = 0.0;
-  if (!window) {
-    window = build_window();
-  } else {
-    for (double &d : DCent) d = 0.0;
-    Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName,
-                         Box_Comment, Box_Version};
-    const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
-    for (int i = 0; i < 7; i++) boxes[i]->value(texts[i]);
-    compute_temperament(0);
-  }
+  for (double &d : DCent) d = 0.0;
+  [[maybe_unused]] static Fl_Window *window = build_window();  // once, from the state above
+  Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName,
+                       Box_Comment, Box_Version};
+  const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
+  for (int i = 0; i < 7; i++) boxes[i]->value(texts[i]);
+  compute_temperament(0);
 }
 
 // A new folder in the system's temporary folder (under Wine, inside the
 // prefix), named after the process and a counter, reachable by a test that
 // drops its privileges.
-static std::string make_temp_dir() {
+TempDir::TempDir() {
   static int counter = 0;
   std::string base = fs::temp_directory_path().generic_string();
   while (!base.empty() && base.back() == '/') base.pop_back();
-  for (int tries = 0; tries < 100; tries++) {
+  for (int tries = 0; tries < 100 && path.empty(); tries++) {
     std::string p = base + "/vostrel-test-" + std::to_string(getpid()) + "-" +
                     std::to_string(counter++);
     std::error_code ec;
-    if (fs::create_directory(fs::u8path(p), ec)) return chmod(p.c_str(), 0755), p;
+    if (fs::create_directory(fs::u8path(p), ec)) path = p, chmod(p.c_str(), 0755);
   }
-  return "";
-}
-
-TempDir::TempDir() : path(make_temp_dir()) {
   if (path.empty()) ADD_FAILURE() << "cannot make a temporary folder";
 }
 
@@ -133,13 +109,9 @@ void write_file(const std::string &path, const std::string &text) {
   if (!out) ADD_FAILURE() << "cannot write " << path;
 }
 
-std::string read_file(const std::string &path, bool *ok) {
+std::string read_file(const std::string &path) {
   std::ifstream in(fs::u8path(path), std::ios::binary);
-  if (ok) *ok = bool(in);
-  if (!in) return "";
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 #ifdef _WIN32
@@ -180,4 +152,21 @@ std::string text_lines(const std::string &lf_text) {
   for (size_t at = 0; (at = text.find('\n', at)) != text.npos; at += 2) text.insert(at, 1, '\r');
 #endif
   return text;
+}
+
+std::string temperament_file(const std::string &general, const std::map<int, std::string> &change) {
+  std::string f = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<Hauptwerk FileFormat=\"Temperament\" FileFormatVersion=\"3.00\">\n"
+                  "<ObjectList ObjectType=\"_General\">\n\t<_General>\n"
+                  "\t\t<Sys_ObjectID>1</Sys_ObjectID>\n" + general +
+                  "\t</_General>\n</ObjectList>\n<ObjectList ObjectType=\"note\">\n";
+  for (int n = 0; n < NOTE_COUNT; n++) {
+    char hz[40];
+    snprintf(hz, sizeof hz, "%.15Lg", 440.0L * powl(2.0L, (n - 69) / 12.0L));
+    std::string pitch = change.count(n) ? change.at(n) : hz;
+    if (pitch != "-")
+      f += "\t<note>\n\t\t<MIDINoteNumberOnEightFootStop>" + std::to_string(n) +
+           "</MIDINoteNumberOnEightFootStop>\n\t\t<PitchHz>" + pitch + "</PitchHz>\n\t</note>\n";
+  }
+  return text_lines(f + "</ObjectList>\n</Hauptwerk>\n");
 }

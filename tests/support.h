@@ -5,24 +5,23 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
-// One scripted dialog answer: `cancel` gives the null a cancelled dialog
-// returns, otherwise `text` is the answer.
-struct Answer {
-  bool cancel;
-  std::string text;
-};
-Answer answer(const std::string &text);
-Answer cancelled();
+// One scripted dialog answer: nullopt (cancelled()) gives the null a
+// cancelled dialog returns, otherwise the text is the answer.
+using Answer = std::optional<std::string>;
+inline Answer answer(const std::string &text) { return text; }
+inline Answer cancelled() { return std::nullopt; }
 
 // What the scripted dialogs saw. Every call is recorded in order.
 struct DialogLog {
-  std::vector<std::string> alerts;          // alert texts, exactly as shown
-  std::vector<std::string> input_prompts;   // "prompt|preset" per input dialog
-  std::vector<std::string> file_requests;   // "title|pattern|start|relative"
-  std::vector<std::string> dir_requests;    // "prompt|start|relative"
+  std::vector<std::string> alerts;    // alert texts, exactly as shown
+  // Per call, "prompt|preset" (input), "title|pattern|start|relative" (file
+  // chooser) or "prompt|start|relative" (folder chooser).
+  std::vector<std::string> requests;
   std::deque<Answer> inputs, files, dirs;   // scripted answers, used in order
 };
 extern DialogLog dialogs;
@@ -45,12 +44,19 @@ struct TempDir {
 
 // Writes text to a file, replacing it. Paths are UTF-8, as the program's.
 void write_file(const std::string &path, const std::string &text);
-// Reads a whole file; "" with *ok false when it cannot be read.
-std::string read_file(const std::string &path, bool *ok = nullptr);
+// Reads a whole file; "" when it cannot be read.
+std::string read_file(const std::string &path);
 
 // The lines of a text file as this system writes them: each "\n" becomes
 // CR LF on Windows and stays LF elsewhere.
 std::string text_lines(const std::string &lf_text);
+
+// A temperament file as the writer writes it, lines as text_lines gives them:
+// the _General element holding `general`, then the notes 0 to 132 equal-tempered
+// from A = 440 Hz to 15 digits; `change` gives some notes another PitchHz text,
+// or "-" to leave the note out.
+std::string temperament_file(const std::string &general,
+                             const std::map<int, std::string> &change = {});
 
 // Runs body in a forked child and answers the child's exit status (100 plus
 // the signal number when a signal ended it, 99 when fork failed). With

@@ -54,19 +54,18 @@ struct Discovery : ::testing::Test {
 };
 
 TEST_F(Discovery, DepthOrderAndNames) {
-  for (const char *d : {"d1/Hauptwerk", "d2/a/Hauptwerk", "d3/a/b/Hauptwerk", "d4/a/b/c/Hauptwerk",
-                        "d5/A/Hauptwerk", "d5/Hauptwerk", "s1/B/x/Hauptwerk", "s1/C/Hauptwerk",
-                        "s1/a/Hauptwerk", "s2/hauptwerk", "s3/x"})
+  for (const char *d : {"d1/Hauptwerk", "d3/a/b/Hauptwerk", "d4/a/b/c/Hauptwerk", "d5/A/Hauptwerk",
+                        "d5/Hauptwerk", "s1/B/x/Hauptwerk", "s1/C/Hauptwerk", "s1/a/Hauptwerk",
+                        "s2/hauptwerk", "s3/x"})
     dir(d);
   write_file(tmp.file("s3/Hauptwerk"), ""), write_file(tmp.file("s3/x/Hauptwerk"), "");
   // A level's own entries before its folders; strcmp order (B before a), a deeper match in an
   // earlier folder winning; other letter case and files of the name never match (apart: Windows
   // cannot hold a file and a folder whose names differ in case only).
   struct Case { const char *root; int depth; const char *want; } cases[] = {
-      {"d1/", 0, "d1/Hauptwerk/"}, {"d2/", 0, nullptr}, {"d3/", 1, nullptr},
-      {"d3/", 2, "d3/a/b/Hauptwerk/"}, {"d4/", 2, nullptr}, {"d5/", 2, "d5/Hauptwerk/"},
-      {"missing/", 2, nullptr}, {"s1/", 2, "s1/B/x/Hauptwerk/"}, {"s2/", 2, nullptr},
-      {"s3/", 2, nullptr}};
+      {"d1/", 0, "d1/Hauptwerk/"}, {"d3/", 2, "d3/a/b/Hauptwerk/"}, {"d4/", 2, nullptr},
+      {"d5/", 2, "d5/Hauptwerk/"}, {"missing/", 2, nullptr}, {"s1/", 2, "s1/B/x/Hauptwerk/"},
+      {"s2/", 2, nullptr}, {"s3/", 2, nullptr}};
   for (const Case &c : cases)
     EXPECT_EQ(search(c.root, c.depth), c.want ? tmp.file(c.want) : "(null)") << c.root << c.depth;
   chmod(tmp.file("s1/B").c_str(), 0);  // an unreadable folder is passed over
@@ -96,7 +95,7 @@ TEST_F(Discovery, RootsChooserAndRemembering) {
   EXPECT_EQ(text(get_temperdir()), "/chosen/folder");
   EXPECT_STREQ(Tempdirstr, "");
   const std::string request = "Please help me to find directory 'Temperaments'|" + root1 + "|0";
-  EXPECT_EQ(dialogs.dir_requests, std::vector<std::string>(3, request));
+  EXPECT_EQ(dialogs.requests, std::vector<std::string>(3, request));
   set_roots(dir("empty"));  // no Hauptwerk/ in the first root: the second is searched
   EXPECT_EQ(text(get_temperdir()), second);
   Tempdirstr[0] = '\0';
@@ -107,7 +106,7 @@ TEST_F(Discovery, RootsChooserAndRemembering) {
   // Remembered: no search and no dialog afterwards, even once it is gone.
   std::filesystem::remove_all(tmp.file("three/a"));
   EXPECT_EQ(text(get_temperdir()), first);
-  EXPECT_EQ(dialogs.dir_requests.size(), 3u);
+  EXPECT_EQ(dialogs.requests.size(), 3u);
   EXPECT_TRUE(dialogs.alerts.empty());
 }
 
@@ -120,5 +119,5 @@ TEST_F(Discovery, FoundPathTooLongToRemember) {
     EXPECT_EQ(text(get_temperdir()), want);
     EXPECT_STREQ(Tempdirstr, len == 156 ? want.c_str() : "");
   }
-  EXPECT_TRUE(dialogs.dir_requests.empty());
+  EXPECT_TRUE(dialogs.requests.empty());
 }
