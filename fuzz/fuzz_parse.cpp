@@ -5,6 +5,8 @@
 // finite with clean octaves; after a failure the window shows what it showed.
 #include "main_gui.h"
 
+#include "fuzz_file.h"
+
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Output.H>
 
@@ -82,10 +84,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  FILE *f = fopen(path, "wb");
-  if (!f) abort();
-  if (size && fwrite(data, 1, size, f) != size) abort();
-  fclose(f);
+  write_input(path, data, size);
   std::string before = window_texts();
   alerts = 0;
   load_file();

@@ -2,6 +2,8 @@
 // arbitrary bytes. Whatever a reader accepts must make possible pitches.
 #include "scala.h"
 
+#include "fuzz_file.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -34,10 +36,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  FILE *f = fopen(path, "wb");
-  if (!f) abort();
-  if (size && fwrite(data, 1, size, f) != size) abort();
-  fclose(f);
+  write_input(path, data, size);
   if (read_scl(path)) {
     if (strnlen(Scale_Description, TEXT_FIELD_SIZE) >= TEXT_FIELD_SIZE) abort();
     for (double c : Scale_Cents)
