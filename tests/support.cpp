@@ -27,9 +27,8 @@ namespace fs = std::filesystem;
 
 DialogLog dialogs;
 
-// Records one dialog call (its texts joined by '|') and hands out the next
-// scripted answer, whose text stays valid until the next one, as the
-// toolkit's own dialog buffers do.
+// Records one dialog call (texts joined by '|') and hands out the next scripted answer, valid
+// until the next one, as the toolkit's own dialog buffers are.
 static const char *next_answer(std::deque<Answer> &queue, const std::string &call) {
   static std::string text;
   dialogs.requests.push_back(call);
@@ -60,8 +59,7 @@ void script_dialogs() {
 
 void fresh_window() {
   // Start-up state of the record, as load_defaults leaves it without a file.
-  Temp_ID = 999900;
-  Temp_Supplier_ID = 999999;
+  Temp_ID = 999900, Temp_Supplier_ID = 999999;
   Temp_Name[0] = Temp_ShortName[0] = Temp_Supplier_Name[0] = '\0';
   Temp_Comment[0] = Temp_Version[0] = Tempdirstr[0] = '\0';
   APitch = 440.0;
@@ -75,9 +73,8 @@ void fresh_window() {
   compute_temperament(0);
 }
 
-// A new folder in the system's temporary folder (under Wine, inside the
-// prefix), named after the process and a counter, reachable by a test that
-// drops its privileges.
+// A new folder in the system's temporary folder (under Wine, inside the prefix), named after the
+// process and a counter, reachable by a test that drops its privileges.
 TempDir::TempDir() {
   static int counter = 0;
   std::string base = fs::temp_directory_path().generic_string();
@@ -91,8 +88,7 @@ TempDir::TempDir() {
   if (path.empty()) ADD_FAILURE() << "cannot make a temporary folder";
 }
 
-// Tests leave files and folders without permissions (read-only on Windows):
-// each is made the owner's again before everything is removed.
+// Files and folders left without permissions (read-only on Windows) are made the owner's again.
 TempDir::~TempDir() {
   std::error_code ec, ignored;
   for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
@@ -115,11 +111,7 @@ std::string read_file(const std::string &path) {
 }
 
 #ifdef _WIN32
-// Windows has no fork, no file size limit and no user to drop to: tests
-// that need them are skipped with this reason.
-const char *child_skip_reason() {
-  return "needs fork, a file size limit or a POSIX user: not on Windows";
-}
+const char *child_skip_reason() { return "needs fork, a file size limit or a POSIX user: not on Windows"; }
 int in_child(const std::function<int()> &, long) { return CHILD_SKIPPED; }
 bool become_nobody() { return false; }
 #else

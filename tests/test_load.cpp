@@ -1,16 +1,93 @@
-// test_load.cpp - the Load action through the dialog seam: window texts, cancelled and failed
-// loads (a writer file loaded and written again byte for byte: the real-window test).
+// test_load.cpp - reading a temperament file: the handlers behind the real reader (file type,
+// note numbers, conversions, decoded bounded texts), then the Load action through the dialog
+// seam: window texts, cancelled and failed loads (a writer file loaded and written again byte for
+// byte: the real-window test).
 #include <gtest/gtest.h>
 #include "support.h"
 #include "main_gui.h"
+#include "xml_parser.h"
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Output.H>
-#include <map>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-typedef std::vector<std::string> Texts;
+typedef std::vector<double> Pitches;
+
+struct Load : ::testing::Test {
+  TempDir dir;
+  void SetUp() override {  // start-up state, scripted dialogs, a known folder: no disk search
+    fresh_window(), compute_temperament(1), script_dialogs();
+    for (char *root : {Drive_Root1, Drive_Root2}) snprintf(root, ROOT_SIZE, "%s/", dir.path.c_str());
+    snprintf(Tempdirstr, sizeof Tempdirstr, "%s/", dir.path.c_str());
+  }
+  void load(const std::string &path) { dialogs.files.push_back(answer(path)), load_file(); }
+  int read(const std::string &text) {  // the reader alone; alerts land in dialogs.alerts
+    dialogs.alerts.clear();
+    write_file(dir.file("t.xml"), text);
+    return parse_xml(dir.file("t.xml").c_str());
+  }
+};
+
+static std::string nr(const std::string &n) {
+  return "<MIDINoteNumberOnEightFootStop>" + n + "</MIDINoteNumberOnEightFootStop>";
+}
+static std::string note(const std::string &n, const std::string &hz) {
+  return "<note>" + nr(n) + "<PitchHz>" + hz + "</PitchHz></note>";
+}
+
+TEST_F(Load, FileFormatCheckedOnEveryHauptwerkElement) {
+  const struct { const char *in; int ok; } cases[] = {
+      {"<Hauptwerk FileFormat=\"Temperament\" FileFormatVersion=\"3.00\"></Hauptwerk>", 1},
+      {"<Hauptwerk></Hauptwerk>", 1}, {"<hauptwerk FileFormat=\"Organ\"></hauptwerk>", 1},
+      {"<Other FileFormat=\"Organ\"></Other>", 1}, {"<Hauptwerk FileFormat=\"temperament\">", 0},
+      {"<Hauptwerk FileFormat=\"Temperament \">", 0}, {"<Hauptwerk A=\"3\" FileFormat='Temperament'>", 0},
+      {"<Hauptwerk FileFormat=\"Temperament\"><Hauptwerk FileFormat=\"Organ\">", 0}};
+  for (const auto &c : cases) {
+    EXPECT_EQ(read(c.in), c.ok) << c.in;
+    EXPECT_EQ(dialogs.alerts, c.ok ? Texts{} : Texts{"This is not a Hauptwerk Temperament file!"}) << c.in;
+  }
+}
+
+TEST_F(Load, NoteNumberSequence) {
+  for (double &p : Pitch) p = -1.0;
+  // Stored in order, a later pitch replaces an earlier; conversions read what they can.
+  EXPECT_EQ(read("<r>" + note("0", "8.5") + note("132", "4.4e2") + note(" 69abc", "12x") +
+                 note("+5", "abc") + note("0", "9.25") + "</r>"), 1);
+  EXPECT_EQ(dialogs.alerts, Texts{});
+  EXPECT_EQ(Pitches({Pitch[0], Pitch[132], Pitch[69], Pitch[5], Pitch[1]}), Pitches({9.25, 440, 12, 0, -1}));
+  // A note tag drops the pending number: a pitch without one fails, keeping what came before.
+  const std::string RANGE = "MIDINoteNumberOnEightFootStop out of range";
+  const struct { std::string in, alert; } cases[] = {
+      {note("2", "7") + "<note><PitchHz>1</PitchHz></note>", "Parser error with PitchHz"},
+      {"<note>" + nr("3") + "<PitchHz> </PitchHz>" + nr("4") + "</note>",
+       "Parser error with MIDINoteNumberOnEightFootStop"},
+      {note("133", "1"), RANGE}, {note("-1", "1"), RANGE}, {note("4294967365", "1"), RANGE}};  // 69 in the low 32 bits
+  for (const auto &c : cases) {
+    EXPECT_EQ(read(c.in), 0) << c.in;
+    EXPECT_EQ(dialogs.alerts, Texts{c.alert}) << c.in;
+  }
+  EXPECT_EQ(Pitches({Pitch[2], Pitch[69]}), Pitches({7, 12}));
+  EXPECT_EQ(read(nr("7")), 1);  // pending at the end: the next read starts clean
+  EXPECT_EQ(read("<PitchHz>123</PitchHz>"), 0);
+}
+
+TEST_F(Load, DescriptiveFieldsDecodedAndBounded) {
+  std::string amps;
+  for (int k = 0; k < 200; k++) amps += "&amp;";
+  EXPECT_EQ(read("<Hauptwerk><_General><UniqueTemperamentID>99999999999</UniqueTemperamentID>"
+                 "<Name>" + amps + "</Name><ShortName>  Bach &amp; Sons \n</ShortName><SupplierID>-000042</SupplierID>"
+                 "<SupplierName>&lt;A&gt; &quot;B&quot; &apos;C&apos; &copy; &amp &#38; &</SupplierName>"
+                 "<Comments>" + std::string(1023, 'c') + "  " + std::string(300, 'd') + "</Comments>"
+                 "<name>other case</name></_General></Hauptwerk>"), 1);
+  EXPECT_EQ(dialogs.alerts, Texts{});
+  EXPECT_EQ((std::vector<int>{Temp_ID, Temp_Supplier_ID}), (std::vector<int>{INT_MAX, -42}));  // clamped to 32 bits
+  EXPECT_EQ(std::string(Temp_Name), std::string(179, '&'));  // an entity is one character against the bound
+  EXPECT_STREQ(Temp_ShortName, "Bach & Sons \n");
+  EXPECT_STREQ(Temp_Supplier_Name, "<A> \"B\" 'C' &copy; &amp &#38; &");
+  EXPECT_EQ(std::string(Temp_Comment), std::string(179, 'd'));  // the second piece replaces the first
+}
 
 // ID, name, short name, supplier ID, supplier, comment, version, A, then cents and pitch per note.
 static Texts window_texts() {
@@ -20,19 +97,7 @@ static Texts window_texts() {
   return t;
 }
 
-struct Load : ::testing::Test {
-  TempDir dir;
-  void SetUp() override {  // start-up state, scripted dialogs, a known folder: no disk search
-    fresh_window();
-    script_dialogs();
-    for (char *root : {Drive_Root1, Drive_Root2}) snprintf(root, ROOT_SIZE, "%s/", dir.path.c_str());
-    snprintf(Tempdirstr, sizeof Tempdirstr, "%s/", dir.path.c_str());
-  }
-  void load(const std::string &path) { dialogs.files.push_back(answer(path)), load_file(); }
-};
-
 TEST_F(Load, WindowShowsResetValuesAndIdFormats) {
-  compute_temperament(1);
   Texts before = window_texts();
   for (char *field : {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version})
     strcpy(field, "stale");
@@ -51,7 +116,6 @@ TEST_F(Load, WindowShowsResetValuesAndIdFormats) {
 }
 
 TEST_F(Load, CancelOrFailureLeavesTheWindow) {
-  compute_temperament(1);
   APitch = 432.0;  // not shown: a completed load would change it
   Temp_ID = 5;
   Texts before = window_texts();

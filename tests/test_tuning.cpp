@@ -17,18 +17,15 @@ TEST(Window, StartTextsAndTuningCallbacks) {
   if (Box_ID) GTEST_SKIP() << "window already built by an earlier test in this process";
   for (double &d : DCent) d = 99.0;
   fresh_window();
-  EXPECT_EQ(Box_ID->window()->children(), 36);
   Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName, Box_Comment, Box_Version};
   const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
   for (int k = 0; k < 7; k++) EXPECT_STREQ(boxes[k]->value(), texts[k]) << k;
   EXPECT_STREQ(Box_APitch->value(), " 440.0000000");
-  EXPECT_EQ(Box_APitch->user_data(), &APitch);
-  for (int i = 0; i < 12; i++) {
+  for (int i = 0; i < 12; i++) {  // each field typing into its own offset
     EXPECT_STREQ(Box_DCent[i]->value(), "+0.0") << i;
-    EXPECT_EQ(Box_DCent[i]->callback(), cent_cb) << i;
-    EXPECT_EQ(Box_DCent[i]->user_data(), &DCent[i]) << i;
+    EXPECT_TRUE(Box_DCent[i]->callback() == cent_cb && Box_DCent[i]->user_data() == &DCent[i]) << i;
+    EXPECT_EQ(DCent[i], 0.0);
   }
-  for (double d : DCent) EXPECT_EQ(d, 0.0);
 }
 
 TEST(Tuning, TypedValuesNarrowedToSinglePrecisionAndBounded) {
@@ -45,13 +42,10 @@ TEST(Tuning, TypedValuesNarrowedToSinglePrecisionAndBounded) {
   }
   EXPECT_EQ(Pitch[69], 415.29998779296875);
   // Absurd values: 79 characters in fixed point still fit the 80-byte buffer, then %g.
-  APitch = 1e70;
-  compute_temperament(0);
+  APitch = 1e70, compute_temperament(0);
   EXPECT_EQ(std::string(Box_APitch->value()).size(), 79u);
-  APitch = 1e80;
-  compute_temperament(0);
-  EXPECT_STREQ(Box_APitch->value(), "       1e+80");
-  EXPECT_STREQ(Box_Pitch[1]->value(), "1.059463e+80");
+  APitch = 1e80, compute_temperament(0);
+  EXPECT_EQ(std::string(Box_APitch->value()) + "|" + Box_Pitch[1]->value(), "       1e+80|1.059463e+80");
 }
 
 TEST(Tuning, OctaveCheck) {
@@ -81,7 +75,7 @@ TEST(Commit, FieldsCleanedCutAndBounded) {
   std::string late_e = long_text;
   late_e[178] = '\xE9';  // the last byte kept is still cleaned
   // ID, name, short name, supplier ID, supplier name, comment, version: typed, then committed.
-  const struct { std::vector<std::string> typed, committed, alerts; int id, supplier; } cases[] = {
+  const struct { Texts typed, committed, alerts; int id, supplier; } cases[] = {
       {{std::string(30, '9'), long_text, "Meantone", "-99999999999", long_text, "tab\tand \x01\x1f~ stay", late_e},
        {long_text.substr(0, 179), "Meant", long_text.substr(0, 179), "tab\tand \x01\x1f~ stay",
         long_text.substr(0, 178) + " "},
@@ -102,7 +96,7 @@ TEST(Commit, FieldsCleanedCutAndBounded) {
       dialogs.alerts.clear();
       checkout_values();
       EXPECT_EQ(dialogs.alerts, c.alerts);
-      EXPECT_EQ((std::vector<std::string>{Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version}),
+      EXPECT_EQ((Texts{Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version}),
                 c.committed);
       EXPECT_EQ((std::vector<int>{Temp_ID, Temp_Supplier_ID}), (std::vector<int>{c.id, c.supplier}));
     }

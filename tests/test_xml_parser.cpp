@@ -32,12 +32,9 @@ void xml_error(const char *text) { events.push_back(std::string("E ") + text); }
 
 static std::string rep(size_t n, char c) { return std::string(n, c); }
 
-class Reader : public ::testing::Test {
-protected:
-  // A file of its own in the temporary folder, with '%' in its name.
+struct Reader : ::testing::Test {  // reads bytes from a file of its own, '%' in its name
   std::string path = ::testing::TempDir() + "vostrel-xml-" + std::to_string(getpid()) + " 100%s%n.xml";
   void TearDown() override { unlink(path.c_str()); }
-  // Reads bytes as a file into `events`.
   int read(const std::string &bytes) {
     FILE *f = fopen(path.c_str(), "wb");
     EXPECT_TRUE(f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && !fclose(f));

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# vostrel-convert end to end, in a temporary folder: .scl to host file to
-# .scl, a keyboard mapping, the report, and the bad inputs: a batch with
-# failures, never replacing, the fields' warnings and the usage errors.
-# VOSTREL_RUNNER, when set, runs the program (wine for a Windows build).
+# vostrel-convert end to end in a temporary folder: .scl to host file to .scl, a keyboard mapping,
+# the report, and the bad inputs: a batch with failures, never replacing, the fields' warnings and
+# the usage errors. VOSTREL_RUNNER, when set, runs the program (wine for a Windows build).
 set -uo pipefail
 program="$1"
 conv() { ${VOSTREL_RUNNER:-} "$program" "$@"; }
@@ -27,11 +26,11 @@ check "host to scl: cents" "$(sed -n '6,16p' qc.scl | awk '{printf "%.6f ", $1 =
   "$(sed -n '6,16p' out/qc.scl | awk '{printf "%.6f ", $1}')"
 check "host to scl: description, period" "Quarter-comma meantone 2/1" "$(sed -n 3p out/qc.scl) $(sed -n 17p out/qc.scl | tr -d ' ')"
 
-# A keyboard mapping: just intonation with its 1/1 on D (62), A (69) at 415 Hz.
-printf '! map\n0\n0\n127\n62\n69\n415.0\n12\n' > baroque.kbm
+# A keyboard mapping: just intonation with its 1/1 on D (62) at 277.5 Hz, so A is 3/2 of that.
+printf '! map\n0\n0\n127\n62\n62\n277.5\n12\n' > baroque.kbm
 printf 'Just\n12\n16/15\n9/8\n6/5\n5/4\n4/3\n45/32\n3/2\n8/5\n5/3\n9/5\n15/8\n2/1\n' > just.scl
 conv --kbm baroque.kbm -o kbm.xml just.scl
-check "kbm: A, and D a pure fifth below" "415 276.666667" "$(pitch kbm.xml 69) $(printf '%.6f' "$(pitch kbm.xml 62)")"
+check "kbm: A a pure fifth above D" "416.250000 277.500000" "$(printf '%.6f %.6f' "$(pitch kbm.xml 69)" "$(pitch kbm.xml 62)")"
 
 # The report: quarter-comma meantone's fifths and the check line.
 conv --report qc.scl > report 2> err; check "report: status" "0 " "$? $(cat err)"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Windows build only: the folder search reaches drive D:. D: is a temporary
-# folder holding Hauptwerk/x/Temperaments/, Vostrel.ini names no folder:
-# Generate File proposes its name in D:/Hauptwerk/x/Temperaments/ and writes
-# the file there (with CR LF line ends), and Exit remembers that folder.
+# Windows build only: the folder search reaches drive D:, a temporary folder holding
+# Hauptwerk/x/Temperaments/ (Vostrel.ini names no folder). Generate File proposes its name there
+# and writes the file with CR LF line ends; Exit remembers that folder.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
 found="$TMP/d/Hauptwerk/x/Temperaments"

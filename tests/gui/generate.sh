@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Generate File typed in the real window: the written file byte for byte and
-# an existing file never replaced; Load File of a prepared file, picked in the
-# chooser, then Generate File to a new name gives what the loaded temperament
-# must give (none of the typed fields left over); Exit saves the settings.
+# Generate File typed in the real window: the file byte for byte, an existing file never replaced;
+# Load File of a prepared file, picked in the chooser, then Generate File to a new name gives what
+# the loaded temperament must give (no typed field left over); Exit saves the settings.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
 start_program
@@ -25,8 +24,7 @@ generate "$file" 2
 same_file "$FIXTURES/generate-expected.xml" "$file"
 expect_no_dialog "after a successful Generate"
 
-# Again with the same name: the alert, the name, then the refusal. A
-# rewrite would change the modification time, set here to a past one.
+# Again with the same name: the alert, the name, then the refusal; the file keeps its (past) time.
 touch -d '2001-02-03 04:05:06' "$file"
 before="$(stat -c '%i %s %Y' "$file")"
 click $XY_GENERATE
@@ -38,8 +36,7 @@ same_file "$FIXTURES/generate-expected.xml" "$file"
 
 cp "$FIXTURES/prepared.xml" "$TEMPDIR/prepared.xml"
 click $XY_LOAD
-# The chooser opens in the temperaments folder with that folder's path
-# selected in its name field: type the bare name after it.
+# The chooser opens in the temperaments folder, its path in the name field: type the name after it.
 dialog End prepared.xml
 expect_no_dialog "after loading prepared.xml"
 click $XY_GENERATE

@@ -1,12 +1,9 @@
-# lib.sh - the scenario runner of the real-window tests, for both builds.
-# A scenario sources this file and calls `gui_begin "$@"` with the built
-# program as its first argument: the script runs again under its own Xvfb
-# server, with a temporary working directory, home and temperaments folder
-# (preset in Vostrel.ini, so the program never searches the disk). A path
-# ending in .exe runs under Wine, in a prefix copied from
-# VOSTREL_WINE_TEMPLATE (see scripts/wine.sh), and writes CR LF line ends;
-# there VOSTREL_GUI_DPI sets the display's resolution (96 by default), and
-# the window's coordinates below are scaled by DPI / 96.
+# lib.sh - the scenario runner of the real-window tests, for both builds. A scenario sources it
+# and calls `gui_begin "$@"` with the program as first argument: the script runs again under its
+# own Xvfb server, with a temporary working directory, home and temperaments folder (preset in
+# Vostrel.ini: no disk search). A program ending in .exe runs under Wine in a prefix copied from
+# VOSTREL_WINE_TEMPLATE (scripts/wine.sh) and writes CR LF; there VOSTREL_GUI_DPI sets the
+# display's resolution (96 by default), and the coordinates below are scaled by DPI / 96.
 set -euo pipefail
 GUI_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 REPO_DIR="$(cd "$GUI_DIR/../.." && pwd)"
@@ -31,8 +28,7 @@ fail() {
   KEEP=1
   exit 1
 }
-# poll TENTHS COMMAND...: runs COMMAND every 0.1 s until it succeeds, at most
-# TENTHS times; the result is COMMAND's last status.
+# poll TENTHS COMMAND...: runs COMMAND every 0.1 s until it succeeds, at most TENTHS times.
 poll() {
   local n=$1; shift
   until "$@"; do ((--n > 0)) || return 1; sleep 0.1; done
@@ -47,9 +43,8 @@ _cleanup() {
   exit "$rc"
 }
 
-# Outer run: the server and this script in a new process group, the whole
-# group taken down on any exit (xvfb-run leaves its server behind when it is
-# itself killed).
+# Outer run: the server and this script in a new process group, taken down whole on any exit
+# (xvfb-run leaves its server behind when it is itself killed).
 _under_xvfb() {
   export VOSTREL_GUI_INNER=1
   local log screen=1024x768x24 rc=0 group
@@ -79,8 +74,7 @@ gui_begin() {
   mkdir -p "$WORK" "$HOMEDIR" "$TEMPDIR"
   trap _cleanup EXIT
   if [[ "$BIN" = *.exe ]]; then
-    # The Windows build: a prefix of its own, at the display's resolution (set
-    # while the display is up, so that Wine takes that display's size).
+    # A prefix of its own, its resolution set while the display is up (Wine takes its size).
     [ -d "${VOSTREL_WINE_TEMPLATE:-}" ] || { echo "FAIL: VOSTREL_WINE_TEMPLATE is no Wine prefix" >&2; exit 1; }
     source "$REPO_DIR/scripts/wine.sh"
     export WINEPREFIX="$TMP/prefix" && wine_copy "$VOSTREL_WINE_TEMPLATE" "$WINEPREFIX"
@@ -102,12 +96,11 @@ differs() {
   [ "$(compare -metric AE "$TMP/now.png" "$2" null: 2>&1)" != 0 ]
 }
 _find_window() { WIN="$(xdotool search --onlyvisible --name '^Vostrel for HW3$' 2>/dev/null | head -1)"; [ -n "$WIN" ]; }
-# The window has painted once its last widget, the pitch output of G#/Ab,
-# shows its text: the toolkit draws the widgets in order, so every other
-# widget is drawn by then. An unpainted window is one plain colour.
+# Painted once the last widget drawn, the pitch of G#/Ab, shows text (an unpainted window is one
+# plain colour).
 _painted() { shot "$TMP/painted.png" && [ "$(colours "$TMP/painted.png" "$(geom 90 13 685 253)")" -gt 2 ]; }
-# start_program [COMMAND...]: starts the program (or COMMAND) in the working
-# directory with the temporary home and waits until its window has painted.
+# start_program [COMMAND...]: starts the program (or COMMAND) in the working directory with the
+# temporary home and waits until its window has painted.
 start_program() {
   [ $# -gt 0 ] || set -- $WINE "$BIN"
   (cd "$WORK" && HOME="$HOMEDIR" exec "$@") > "$TMP/program.log" 2>&1 &
@@ -118,9 +111,8 @@ start_program() {
 }
 running() { kill -0 "$PID" 2>/dev/null; }
 _stopped() { ! running; }
-# quit [X Y [N]]: Escape (or a click at X Y, then N dialogs answered), then
-# waits for the program to end with exit status 0, leaving no stray files
-# in the working folder.
+# quit [X Y [N]]: Escape (or a click at X Y, then N dialogs answered); the program must end with
+# status 0, leaving no stray files in the working folder.
 quit() {
   if [ $# = 0 ]; then xdotool windowfocus --sync "$WIN"; xdotool key Escape; else click "$1" "$2"; fi
   answer "${3:-0}"
@@ -134,8 +126,8 @@ quit() {
 dialogs() { xdotool search --onlyvisible --class "$WINCLASS" 2>/dev/null | grep -vx "$WIN" || true; }
 _dialog_up() { DLG="$(dialogs | head -1)"; [ -n "$DLG" ]; }
 _dialog_gone() { ! dialogs | grep -qx "$DLG"; }
-# dialog [KEY TEXT]: waits for a dialog, focuses it, presses KEY and types
-# TEXT if given, then Return, and waits until the dialog has closed.
+# dialog [KEY TEXT]: waits for a dialog, focuses it, presses KEY and types TEXT if given, then
+# Return, and waits until the dialog has closed.
 dialog() {
   poll 100 _dialog_up || fail "no dialog appeared ${2:+for $2}"
   xdotool windowfocus --sync "$DLG"
@@ -169,28 +161,20 @@ wait_complete() {
   _complete() { tail -1 "$1" 2>/dev/null | tr -d '\r' | grep -qx '</Hauptwerk>'; }
   poll 100 _complete "$1" || fail "no complete file $1"
 }
-# same_file EXPECTED ACTUAL: ACTUAL has exactly the bytes of EXPECTED, with
-# the line ends the program writes (CR LF under Wine).
+# same_file EXPECTED ACTUAL: ACTUAL is EXPECTED byte for byte, with the program's line ends.
 same_file() {
   if [ -n "$WINE" ]; then sed 's/$/\r/' "$1"; else cat "$1"; fi > "$TMP/want"
   cmp -s "$TMP/want" "$2" || { diff "$TMP/want" "$2" | head -20 >&2; fail "$2 differs from $1"; }
 }
-# check_pitches FILE A CENT...: the notes 0..132 of FILE are those of A-Pitch
-# A with the offsets of A, A#/Bb, ... G#/Ab, each within 0.0005 cent.
+# check_pitches FILE A CENT...: the notes 0..132 of FILE, each computed on its own, are those of
+# A-Pitch A with the offsets of A, A#/Bb, ... G#/Ab, within 0.0005 cent.
 check_pitches() {
   python3 - "$@" <<'EOF' || fail "pitches of $1 differ from A=$2 and the cents ${*:3}"
 import math, re, sys
-text, a, cents = open(sys.argv[1]).read(), float(sys.argv[2]), [float(c) for c in sys.argv[3:]]
-notes = re.findall(r"<MIDINoteNumberOnEightFootStop>(\d+)</MIDINoteNumberOnEightFootStop>"
-                   r"\s*<PitchHz>([^<]*)</PitchHz>", text)
-if [int(n) for n, _ in notes] != list(range(133)):
-    sys.exit("notes are not 0..132")
-bad = 0
-for n, hz in enumerate(float(p) for _, p in notes):
-    # Directly per note, without going through the reference octave.
-    want = a * 2 ** (((n - 69) * 100 + cents[(n - 69) % 12]) / 1200)
-    if abs(1200 * math.log2(hz / want)) > 0.0005:
-        print("note", n, hz, "expected", want); bad += 1
-sys.exit(1 if bad else 0)
+a, cents = float(sys.argv[2]), [float(c) for c in sys.argv[3:]]
+notes = [(int(n), float(hz)) for n, hz in re.findall(r"<MIDINoteNumberOnEightFootStop>(\d+)<"
+         r"/MIDINoteNumberOnEightFootStop>\s*<PitchHz>([^<]*)</PitchHz>", open(sys.argv[1]).read())]
+off = [n for n, hz in notes if abs(1200 * math.log2(hz / a) - (n - 69) * 100 - cents[(n - 69) % 12]) > 0.0005]
+sys.exit(f"off: {off}" if off or [n for n, _ in notes] != list(range(133)) else 0)
 EOF
 }

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# The table of historical temperaments in the user guide: each row typed
-# into the real window and generated gives a file whose 133 pitches are
-# those of the row's cent values.
+# The guide's table of historical temperaments: each row typed into the real window and generated
+# gives a file whose 133 pitches are those of the row's cent values.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
-# Short name, then the offsets of A, A#/Bb, B, C, ..., G#/Ab. Given to three
-# decimals, each stands for a true value within 0.0005 cent, check_pitches'
-# tolerance; typing narrows the offsets to single precision, which moves a
-# pitch by less than 1e-6 cent, far inside it.
+# Short name, then the offsets of A, A#/Bb, B, C, ..., G#/Ab. Given to three decimals, each stands
+# for a true value within 0.0005 cent, check_pitches' tolerance; single precision moves a pitch by
+# less than 1e-6 cent.
 rows=(
   "QCMT 0 +17.108 -6.843 +10.265 -13.686 +3.422 +20.529 -3.422 +13.686 -10.265 +6.843 -17.108"
   "WM3 0 +7.820 +3.910 +11.730 +1.955 +3.910 +5.865 +1.955 +9.775 0 +7.820 +3.910"
@@ -18,8 +16,7 @@ rows=(
 start_program
 for row in "${rows[@]}"; do
   read -r -a v <<< "$row"
-  # Tab twice goes from a cent field past its pitch output to the next
-  # cent field, whose text it selects: one typed string fills the column.
+  # Tab twice goes past the pitch output to the next cent field, selecting its text.
   set_field $(xy_cent 0) ""
   xdotool type -- "$(printf '%s\t\t' "${v[@]:1}")"
   set_field $XY_SHORT "${v[0]}"

@@ -26,23 +26,16 @@ for y in 12 $(seq 52 20 272); do
   [ "$(colours "$window" "3x15+$(px 775)+$(px "$y")")" = 1 ] || fail "the value at y=$y reaches its field's edge"
 done
 
-# "1", Return, "2abc", Tab in the cent field of C. Had Return taken the
-# value or moved the focus on, C would get 1 cent (and the "2" would land
-# elsewhere); with Return ignored the field holds "12abc" when Tab takes it.
-ROW_C="$(geom 100 19 680 110)"; CENT_C="$(geom 46 15 612 112)"
+# "1", Return, "2abc", Tab in the cent field of C, then "44", Return, "2", Tab in A-Pitch: with
+# Return ignored the file has C at 12 cents and A at 442 Hz (had Return taken "1" or "44" and moved
+# the focus on, the rest would land in the next field). Tab takes the value and redraws C's pitch.
+ROW_C="$(geom 100 19 680 110)"
 shot "$TMP/c.before.png" "$ROW_C"
-shot "$TMP/cent.png" "$CENT_C"
 set_field $(xy_cent 3) 1
-poll 50 differs "$CENT_C" "$TMP/cent.png" || fail "typing 1 did not show in the field of C"
-cp "$TMP/now.png" "$TMP/cent.png"
 xdotool key Return
 xdotool type 2abc
-# Once the field shows the "2", the Return before it has been handled.
-poll 50 differs "$CENT_C" "$TMP/cent.png" || fail "typing 2 did not show in the field of C"
-! differs "$ROW_C" "$TMP/c.before.png" || fail "Return changed the pitch of C"
 xdotool key Tab
 poll 50 differs "$ROW_C" "$TMP/c.before.png" || fail "Tab did not redraw the pitch of C"
-# The same in A-Pitch: "44", Return, "2", Tab must give 442 Hz.
 set_field $XY_APITCH 44
 xdotool key Return
 xdotool type 2

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package with cpack in a temporary build and inspects what
-# a user gets: Depends on the FLTK runtime, the program, desktop entry, icons,
-# man pages, copyright, the converter and the collection. With CI=true only,
-# it installs the package, runs window.sh on /usr/bin/vostrel, removes it.
-# Usage: deb.sh <source folder>
+# deb.sh SOURCE: builds the Debian package with cpack in a temporary build and inspects what a user
+# gets: Depends on the FLTK runtime, the program, desktop entry, icons, man pages, copyright, the
+# converter and the collection. With CI=true it installs it, runs window.sh on it, removes it.
 set -euo pipefail
 src="$(cd "$1" && pwd)"
 work="$(mktemp -d)"
@@ -42,9 +40,8 @@ for size in 48x48 128x128 256x256; do
   [ "$(identify -format %wx%h "share/icons/hicolor/$size/apps/vostrel.png" 2>&1)" = "$size" ] || bad "no $size icon"
 done
 
-# The desktop entry: clean for desktop-file-validate (hints too), starting
-# the packaged program with its icon, no terminal, and telling where the
-# settings file is (started from the menu, the working folder is home).
+# The desktop entry: clean for desktop-file-validate (hints too), starting the program with its
+# icon, no terminal, telling where the settings file is (from the menu the working folder is home).
 entry=share/applications/vostrel.desktop
 out="$(desktop-file-validate "$entry" 2>&1)" && [ -z "$out" ] || bad "desktop entry: $out"
 for pair in Exec=vostrel Icon=vostrel Terminal=false 'Comment=.*Vostrel\.ini.*home folder.*'; do

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The Windows packages (arguments: the installer and the zip): the zip's files;
-# the exe is a GUI program importing only system DLLs, with icon and version.
-# Under Wine the silent installer installs it and its uninstall entry, the
-# Start-menu entry starts it where Exit can write Vostrel.ini (the user's
-# folder), and the silent uninstaller removes it.
+# windows.sh INSTALLER ZIP: the zip's files; the exe a GUI program importing only system DLLs, with
+# icon and version. Under Wine the silent installer installs it and its uninstall entry, the
+# Start-menu entry starts it where Exit can write Vostrel.ini (the user's folder), and the silent
+# uninstaller removes it.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
 zip="${2:?usage: $0 installer zip}"
@@ -50,15 +49,13 @@ find "$installed" -type f > "$TMP/installed.list"
 [ -f "$installed/vostrel-convert.exe" ] && [ "$(collection .scl "$TMP/installed.list")" = "$n_scl" ] ||
   fail "the converter or the collection was not installed"
 
-# Started from the Start-menu entry, the window shows and Exit writes
-# Vostrel.ini into the user's profile folder, the entry's working folder.
+# Started from the Start-menu entry, Exit writes Vostrel.ini in the entry's working folder.
 link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
 [ -n "$link" ] || fail "no Start-menu entry Vostrel.lnk"
 winlink="C:${link#"$WINEPREFIX/drive_c"}"
 start_program wine start "${winlink//\//\\}"
 click $XY_EXIT
-# start returns at once: wait for the prefix's last process to end (the
-# program, then Wine's own), so that the program's file is free again.
+# start returns at once: wait for the prefix's last process (the program, then Wine's own) to end.
 timeout 60 wineserver -w || fail "the program did not end after Exit"
 profile="$WINEPREFIX/drive_c/users/$(id -un)"
 [ -f "$profile/Vostrel.ini" ] || fail "Exit wrote no Vostrel.ini in the profile folder $profile"
