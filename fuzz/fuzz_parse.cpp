@@ -31,23 +31,9 @@ static void count_alert(const char *text) {
 // The file chooser's answer is always the input file.
 static const char *choose_input(const char *, const char *, const char *, int) { return path; }
 
-// Every input is written to a file: on tmpfs where there is one, since a
-// disk-backed /tmp slows the run down tenfold.
-static int make_dir(void) {
-  for (const char *base : {"/dev/shm", "/tmp"}) {
-    snprintf(dir, sizeof dir, "%s/vostrel-fuzz-parse-XXXXXX", base);
-    if (mkdtemp(dir)) return 1;
-  }
-  return 0;
-}
-
 static void cleanup(void) {
   unlink(path);
   rmdir(dir);
-}
-
-static void check_field(const char *field) {
-  if (strnlen(field, TEXT_FIELD_SIZE) >= TEXT_FIELD_SIZE) abort();
 }
 
 // Every text the window shows, one after the other.
@@ -73,7 +59,7 @@ static void check_pitches_loaded(void) {
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  if (!make_dir()) abort();
+  if (!make_fuzz_dir(dir, sizeof dir, "parse")) abort();
   snprintf(path, sizeof path, "%s/in.xml", dir);
   snprintf(Tempdirstr, sizeof Tempdirstr, "%s/", dir);  // no folder search
   atexit(cleanup);
@@ -92,10 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (alerts != 0 && alerts != 2) abort();
   if (alerts == 0) check_pitches_loaded();
   else if (window_texts() != before) abort();
-  check_field(Temp_Name);
-  check_field(Temp_ShortName);
-  check_field(Temp_Supplier_Name);
-  check_field(Temp_Comment);
-  check_field(Temp_Version);
+  check_field(Temp_Name, sizeof Temp_Name);
+  check_field(Temp_ShortName, sizeof Temp_ShortName);
+  check_field(Temp_Supplier_Name, sizeof Temp_Supplier_Name);
+  check_field(Temp_Comment, sizeof Temp_Comment);
+  check_field(Temp_Version, sizeof Temp_Version);
   return 0;
 }

@@ -12,24 +12,19 @@
 #include <initializer_list>
 #include <unistd.h>
 
-static char path[80];
+static char dir[64];                // the temporary folder of the input file
+static char path[sizeof dir + 16];  // the input file
 
 static void quiet(const char *) {}
 
-// Every input is written to a file: on tmpfs where there is one.
-static int make_file(void) {
-  for (const char *base : {"/dev/shm", "/tmp"}) {
-    snprintf(path, sizeof path, "%s/vostrel-fuzz-scala-XXXXXX", base);
-    int fd = mkstemp(path);
-    if (fd >= 0) return close(fd), 1;
-  }
-  return 0;
+static void cleanup(void) {
+  unlink(path);
+  rmdir(dir);
 }
 
-static void cleanup(void) { unlink(path); }
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  if (!make_file()) abort();
+  if (!make_fuzz_dir(dir, sizeof dir, "scala")) abort();
+  snprintf(path, sizeof path, "%s/in", dir);
   atexit(cleanup);
   dialog_alert = quiet;
   return 0;
@@ -38,10 +33,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   write_input(path, data, size);
   if (read_scl(path)) {
-    if (strnlen(Scale_Description, TEXT_FIELD_SIZE) >= TEXT_FIELD_SIZE) abort();
+    check_field(Scale_Description, sizeof Scale_Description);
     for (double c : Scale_Cents)
       if (!(fabs(c) <= MAX_OCTAVES * 1200.0)) abort();
-    scale_to_offsets(3, 440.0);
+    scale_to_offsets(C_INDEX, 440.0);
     compute_temperament(1);
     if (!check_pitches()) abort();
   }

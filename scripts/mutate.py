@@ -87,7 +87,7 @@ MUTANTS = [
     ("load", "src/Temper_reader.cpp", "if (!given[n]) {", "if (0) {"),
     ("load", "src/Temper_reader.cpp", "if (!(Pitch[n] > 0 && std::isfinite(Pitch[n]))) {", "if (!(Pitch[n] > 0)) {"),
     ("load", "src/main_gui.cpp", "  reset_descriptive_fields();\n  if (!read_temperament", "  if (!read_temperament"),
-    ("load", "src/main_gui.cpp", '    alertf("computing cents failed");\n    return;', '    alertf("computing cents failed");'),
+    ("load", "src/main_gui.cpp", '    alertf("computing cents failed");\n    return 0;', '    alertf("computing cents failed");'),
     ("load", "src/main_gui.cpp", "Box_ShortName->value(Temp_ShortName);", "Box_ShortName->value(Temp_Name);"),
     # the converter: Scala files, the conversion, the report, the command line
     ("converter", "src/scala.cpp", "*octave = n == 2 * d;", "*octave = n >= 2 * d;"),
@@ -101,7 +101,7 @@ MUTANTS = [
     ("converter", "src/report.cpp", "double beats = pu * Pitch[upper] - pl * Pitch[lower];", "double beats = pl * Pitch[upper] - pu * Pitch[lower];"),
     ("converter", "src/report.cpp", "sum += size - pure;", "sum += size;"),
     ("converter", "src/convert.cpp", "for (const char *path : inputs) failed |= !convert_one(path);", "for (const char *path : inputs) if (!convert_one(path)) return 1;"),
-    ("converter", "src/convert.cpp", "scale_to_offsets(((Kbm_Middle - REF_NOTE) % 12 + 12) % 12, 440.0);", "scale_to_offsets(tonic, 440.0);"),
+    ("converter", "src/convert.cpp", "scale_to_offsets(note_class(Kbm_Middle), 440.0);", "scale_to_offsets(tonic, 440.0);"),
     ("converter", "src/convert.cpp", "return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);", "return base;"),
     # platform code
     ("platform", "src/main_gui.cpp", "int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);", "int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);"),

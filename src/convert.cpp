@@ -3,7 +3,6 @@
 // uses the window program's reader, arithmetic, commit and writer; every
 // message of theirs comes through the alert seam and goes to standard
 // error as one line, "FILE: text".
-#include "Temper_reader.h"
 #include "main_gui.h"
 #include "report.h"
 #include "scala.h"
@@ -25,14 +24,13 @@
 #endif
 
 // ---- Options ----------------------------------------------------------------
-enum { C_INDEX = 3 };             // C in Tonname: the default tonic
 enum { OUTPUT_NAME_SIZE = 4200 };      // an output file name
 static const double MAX_A_PITCH = 1e6;  // Hz; anything above is no pitch
 
 static const char PROGRAM[] = "vostrel-convert";
 static int to_scl;                // --to-scl: host files in, .scl out
 static int report;                // --report: print, write nothing
-static int tonic = C_INDEX;       // --tonic, as an index into Tonname
+static int tonic = C_INDEX;       // --tonic, as an index into Tonname (C by default)
 static double a_pitch = 440.0;    // --a-pitch
 static int tuning_given;          // --tonic or --a-pitch was given
 static const char *kbm;           // --kbm FILE, or null
@@ -129,25 +127,11 @@ static std::string in_output_dir(const std::string &name) {
 
 // ---- One input --------------------------------------------------------------
 
-// Reads a host temperament file as Load File does; 1 on success.
-static int load_host_file(const char *path) {
-  reset_descriptive_fields();
-  if (!read_temperament(path)) {
-    alertf("Loading %s failed", path);
-    return 0;
-  }
-  if (!compute_cents()) {
-    alertf("computing cents failed");
-    return 0;
-  }
-  return 1;
-}
-
 // Reads a scale and puts it into the record with the tonic and A's pitch.
 static int load_scale(const char *path) {
   if (!read_scl(path)) return 0;
   if (kbm) {
-    scale_to_offsets(((Kbm_Middle - REF_NOTE) % 12 + 12) % 12, 440.0);
+    scale_to_offsets(note_class(Kbm_Middle), 440.0);
     APitch = kbm_a_pitch();
   } else {
     scale_to_offsets(tonic, a_pitch);
@@ -182,7 +166,7 @@ static int scale_to_host(const char *path) {
 // A host file into a .scl in the output folder (or -o).
 static int host_to_scl(const char *path) {
   static char name[OUTPUT_NAME_SIZE];
-  if (!load_host_file(path)) return 0;
+  if (!load_temperament(path)) return 0;
   if (!take_name(name, output ? output : in_output_dir(stem(path) + ".scl"))) return 0;
   std::string description = fields[1] ? fields[1] : Temp_Name[0] ? Temp_Name : stem(path);
   return write_scl(name, tonic, description.c_str());
@@ -196,7 +180,7 @@ static int is_scl(const char *path) {
 
 // Reads a .scl or host file and prints its report to standard output.
 static int print_file_report(const char *path) {
-  int ok = is_scl(path) ? load_scale(path) : load_host_file(path);
+  int ok = is_scl(path) ? load_scale(path) : load_temperament(path);
   if (!ok) return 0;
   const char *title = is_scl(path) ? Scale_Description : Temp_Name;
   print_report(stdout, title[0] ? title : path);

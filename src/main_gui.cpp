@@ -712,7 +712,8 @@ void generate_file(void) {
 
 // ---- Load action ----------------------------------------------------------------
 
-void reset_descriptive_fields(void) {
+// Empties the descriptive fields of the record before a file fills them.
+static void reset_descriptive_fields(void) {
   Temp_Supplier_ID = 999999;
   Temp_ID = 999900;
   Temp_Name[0] = '\0';
@@ -720,6 +721,19 @@ void reset_descriptive_fields(void) {
   Temp_Supplier_Name[0] = '\0';
   Temp_Comment[0] = '\0';
   Temp_Version[0] = '\0';
+}
+
+int load_temperament(const char *path) {
+  reset_descriptive_fields();
+  if (!read_temperament(path)) {
+    alertf("Loading %s failed", path);
+    return 0;
+  }
+  if (!compute_cents()) {
+    alertf("computing cents failed");
+    return 0;
+  }
+  return 1;
 }
 
 // Puts the loaded record into the window; setting texts fires no callback.
@@ -746,16 +760,7 @@ void load_file(void) {
   const char *chosen = dialog_file("Choose file to load", "*.xml", temperamentdir, 0);
   if (!chosen) return;
   copy_text(filename, sizeof filename, chosen);
-  reset_descriptive_fields();
-  if (!read_temperament(filename)) {
-    alertf("Loading %s failed", filename);
-    return;
-  }
-  if (!compute_cents()) {
-    alertf("computing cents failed");
-    return;
-  }
-  fill_window();
+  if (load_temperament(filename)) fill_window();
 }
 
 // ---- Start-up -------------------------------------------------------------------

@@ -115,8 +115,10 @@ void propose_file_name(char *buf, size_t n, const char *dir, const char *shortna
 // 1 on success; otherwise it has shown its alert.
 int write_temperament_file(const char *filename);
 void generate_file(void);
-// Empties the descriptive fields of the record before a file fills them.
-void reset_descriptive_fields(void);
+// Resets the descriptive fields, reads the temperament file at path into the
+// record and recovers APitch and DCent, with Load File's messages; 1 on
+// success, otherwise 0 after them.
+int load_temperament(const char *path);
 void load_file(void);
 
 #endif

@@ -4,6 +4,7 @@
 #include "report.h"
 
 #include "main_gui.h"
+#include "scala.h"
 
 #include <cmath>
 
@@ -12,11 +13,6 @@ const double PURE_THIRD = 1200.0 * log2(1.25);
 const double PYTHAGOREAN_COMMA = 1200.0 * log2(531441.0 / 524288.0);
 
 enum { MIDDLE_C = 60 };   // the lower notes of the intervals: MIDI 60 to 71
-enum { C_INDEX = 3 };     // C in Tonname
-
-// The pitch class (Tonname index) of MIDI note n.
-static int note_class(int n) { return ((n - REF_NOTE) % 12 + 12) % 12; }
-
 // The MIDI note of pitch class i in the octave from middle C.
 static int middle_octave_note(int i) { return MIDDLE_C + (i - C_INDEX + 12) % 12; }
 

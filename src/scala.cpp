@@ -296,6 +296,8 @@ int read_kbm(const char *path) {
 
 // ---- Conversion ---------------------------------------------------------------------
 
+int note_class(int midi) { return ((midi - REF_NOTE) % 12 + 12) % 12; }
+
 int note_index(const char *name) {
   size_t len = strlen(name);
   for (int i = 0; i < 12; i++) {
@@ -314,12 +316,11 @@ void scale_to_offsets(int tonic, double apitch) {
   double offset[12];
   for (int k = 0; k < 12; k++) offset[(tonic + k) % 12] = Scale_Cents[k] - 100.0 * k;
   for (int i = 0; i < 12; i++) DCent[i] = offset[i] - offset[0];
-  DCent[0] = 0.0;
   APitch = apitch;
 }
 
 double kbm_a_pitch(void) {
-  int k = ((Kbm_Reference - REF_NOTE) % 12 + 12) % 12;
+  int k = note_class(Kbm_Reference);
   int octaves = (Kbm_Reference - REF_NOTE - k) / 12;
   return Kbm_Frequency / pow(2.0, octaves + (100.0 * k + DCent[k]) / 1200.0);
 }

@@ -25,6 +25,10 @@ int read_scl(const char *path);
 // 1 on success, 0 after one message.
 int read_kbm(const char *path);
 
+enum { C_INDEX = 3 };  // C in Tonname
+
+// The Tonname index of MIDI note midi.
+int note_class(int midi);
 // The index into Tonname of a note name ("C", "C#/Db", "C#" or "Db"), -1
 // for any other text.
 int note_index(const char *name);

@@ -97,12 +97,9 @@ TEST(Convert, SameFileAsTheWindow) {
     snprintf(Tempdirstr, sizeof Tempdirstr, "/");  // no folder search
     Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName, Box_Comment, Box_Version};
     for (int k = 0; k < 7; k++) boxes[k]->value(c.fields[k].c_str());
-    Box_APitch->value(c.a);
-    cent_cb(Box_APitch, &APitch);
-    for (int i = 0; i < 12; i++) {
-      Box_DCent[i]->value(std::to_string(d[i]).c_str());
-      cent_cb(Box_DCent[i], &DCent[i]);
-    }
+    Box_APitch->value(c.a), cent_cb(Box_APitch, &APitch);
+    for (int i = 0; i < 12; i++)
+      Box_DCent[i]->value(std::to_string(d[i]).c_str()), cent_cb(Box_DCent[i], &DCent[i]);
     dialogs.inputs.push_back(answer(tmp.file("window.xml")));
     generate_file();
     EXPECT_EQ(dialogs.alerts, Texts{});

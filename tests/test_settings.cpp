@@ -89,8 +89,7 @@ TEST_F(Settings, ExitWithoutWriteAccess) {
     if (!become_nobody()) return int(CHILD_SKIPPED);
     for (const Case &c : cases) {
       Box_ID->value("555"), Temp_ID = 1;  // Temp_ID stays 1 when nothing is committed
-      if (chdir((tmp.path + "/" + c.dir).c_str()) != 0 || !exit_hides() ||
-          (Temp_ID == 555) != c.commits)
+      if (chdir((tmp.path + "/" + c.dir).c_str()) != 0 || !exit_hides() || (Temp_ID == 555) != c.commits)
         return 1;
     }
     return int(!dialogs.alerts.empty());

@@ -1,7 +1,6 @@
-// test_xml_parser.cpp - the XML reader alone, linked with recording handlers:
-// "B" read began, "T name [n=v |]" or "T name null" start tag and list,
-// "D name|text" data, "E text" message. Handlers refuse texts starting "stop".
-// A file that cannot be opened: the Load tests.
+// test_xml_parser.cpp - the XML reader alone, linked with recording handlers: "B" read began,
+// "T name [n=v |]" or "T name null" start tag and list, "D name|text" data, "E text" message.
+// Handlers refuse texts starting "stop". A file that cannot be opened: the Load tests.
 #include <gtest/gtest.h>
 #include "Temper_reader.h"
 #include "main_gui.h"

@@ -15,14 +15,13 @@
 #include <cstring>
 #include <string>
 
-enum { C_INDEX = 3 };         // the tonic of every .scl in the collection
 enum { FIRST_ID = 999901 };   // the first line's temperament ID
 enum { LINE_SIZE = 1024 };    // a table line
 
 // Messages of the shared code: one line each on standard error.
 static void print_alert(const char *text) { fprintf(stderr, "make_collection: %s\n", text); }
 
-// Writes the entry's .scl, reads it back and writes the host file from it.
+// Writes the entry's .scl (C as its tonic), reads it back and writes the host file from it.
 static int make_files(const std::string &dir, int id) {
   scale_to_offsets(C_INDEX, 440.0);
   std::string scl = dir + "/" + Entry_Short + ".scl";
@@ -33,19 +32,19 @@ static int make_files(const std::string &dir, int id) {
                          "Vostrel collection", Entry_Text, "1.00"};
   commit_fields(text);
   compute_temperament(1);
-  char name[LINE_SIZE + 64];
-  propose_file_name(name, sizeof name, dir.c_str(), Temp_ShortName);
-  return write_temperament_file(name);
+  // Room for the whole proposal: a cut name would be another file.
+  std::string name(dir.size() + strlen(Temp_ShortName) + sizeof ".Temperament.Hauptwerk.xml" + 1, '\0');
+  propose_file_name(&name[0], name.size(), dir.c_str(), Temp_ShortName);
+  return write_temperament_file(name.c_str());
 }
 
 // One row of the README's table: name, construction, offsets A to G#/Ab.
 static void print_row(void) {
   scale_to_offsets(C_INDEX, 440.0);
   printf("| %s | %s |", Entry_Name, Entry_Text);
-  for (int i = 0; i < 12; i++) {
-    double d = DCent[i] == 0 ? 0.0 : DCent[i];  // never "-0.000"
-    if (fabs(d) < 0.0005) printf(" 0");
-    else printf(" %+.3f", d);
+  for (int i = 0; i < 12; i++) {  // what rounds to zero as " 0", never "-0.000"
+    if (fabs(DCent[i]) < 0.0005) printf(" 0");
+    else printf(" %+.3f", DCent[i]);
   }
   printf(" |\n");
 }

@@ -13,8 +13,7 @@ FIXTURES="$GUI_DIR/fixtures"
 XY_ID="320 39"; XY_NAME="320 59"; XY_SHORT="320 79"; XY_SUPID="320 99"
 XY_SUPNAME="320 119"; XY_COMMENT="320 139"; XY_VERSION="320 159"
 XY_LOAD="320 199"; XY_GENERATE="320 239"; XY_EXIT="320 279"; XY_APITCH="730 19"
-# Cent field of note 69 + i.
-xy_cent() { echo "635 $((59 + 20 * $1))"; }
+xy_cent() { echo "635 $((59 + 20 * $1))"; }  # xy_cent I: the cent field of note 69 + I
 PID=""; WIN=""; DLG=""; WINE=""; WINCLASS=FLTK; DPI="${VOSTREL_GUI_DPI:-96}"
 # px N: N window pixels at 96 DPI, scaled; geom W H X Y: a scaled geometry.
 px() { echo $((($1 * DPI + 48) / 96)); }
@@ -151,11 +150,7 @@ set_field() {
   [ -z "$3" ] || xdotool type -- "$3"
 }
 # generate FILE N: Generate File, N dialogs answered, then wait_complete FILE.
-generate() {
-  click $XY_GENERATE
-  answer "$2"
-  wait_complete "$1"
-}
+generate() { click $XY_GENERATE; answer "$2"; wait_complete "$1"; }
 # wait_complete FILE: waits until FILE ends with its last tag.
 wait_complete() {
   _complete() { tail -1 "$1" 2>/dev/null | tr -d '\r' | grep -qx '</Hauptwerk>'; }

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The real window: size and title, nothing cut at the window's edges (also
-# at 144 DPI with the Windows build: VOSTREL_GUI_DPI, see lib.sh); Enter in
-# the tuning fields does nothing (the typed text stays, only Tab takes it and
-# redraws the pitch); Escape ends the program without writing the settings.
+# The real window: size and title, nothing cut at the window's edges (also at 144 DPI with the
+# Windows build: VOSTREL_GUI_DPI, see lib.sh); Enter in the tuning fields does nothing (the typed
+# text stays, only Tab takes it and redraws the pitch); Escape ends it without writing settings.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
 
