@@ -4,30 +4,51 @@
 #   cmake --build <build> --target vostrel_collection   the collection, in
 #                                                        <build>/temperaments
 #
-# Both programs link the window program's modules (vostrel_core) but never
-# open a display. The converter is a console program on every platform.
-set(VOSTREL_CONVERT_SOURCES src/scala.cpp src/report.cpp src/collection.cpp)
-add_library(vostrel_convert_core STATIC ${VOSTREL_CONVERT_SOURCES})
-target_link_libraries(vostrel_convert_core PUBLIC vostrel_core)
-
-add_executable(vostrel-convert src/convert.cpp)
+# Both link the core alone: no toolkit, no display. The converter is a console
+# program on every platform.
+add_executable(vostrel-convert src/convert/convert.cpp)
 target_compile_definitions(vostrel-convert PRIVATE VOSTREL_VERSION="${PROJECT_VERSION}")
-target_link_libraries(vostrel-convert PRIVATE vostrel_convert_core)
+target_link_libraries(vostrel-convert PRIVATE vostrel_core)
 if(WIN32)
   target_link_libraries(vostrel-convert PRIVATE shell32)  # CommandLineToArgvW
+elseif(NOT VOSTREL_SANITIZE)
+  # Its C++ runtime inside: a start as quick as the system's own small tools.
+  target_link_options(vostrel-convert PRIVATE -static-libstdc++ -static-libgcc)
 endif()
 
-# The collection: a .scl and a host file per line of the table.
-add_executable(make_collection tools/make_collection.cpp)
-target_link_libraries(make_collection PRIVATE vostrel_convert_core)
+# The collection: a .scl and a host file per line of the table, made by
+# make_collection on the build machine. A cross build makes that tool with
+# the build machine's own compiler (a small core-only build of its own).
+if(CMAKE_CROSSCOMPILING)
+  include(ExternalProject)
+  set(VOSTREL_HOST_TOOLS ${CMAKE_CURRENT_BINARY_DIR}/host-tools)
+  ExternalProject_Add(host_make_collection
+    SOURCE_DIR ${CMAKE_CURRENT_SOURCE_DIR}
+    BINARY_DIR ${VOSTREL_HOST_TOOLS}
+    CMAKE_ARGS -DVOSTREL_GUI=OFF -DVOSTREL_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${VOSTREL_HOST_TOOLS} --target make_collection
+    BUILD_BYPRODUCTS ${VOSTREL_HOST_TOOLS}/make_collection
+    INSTALL_COMMAND "")
+  set(VOSTREL_MAKE_COLLECTION ${VOSTREL_HOST_TOOLS}/make_collection)
+  set(VOSTREL_MAKE_COLLECTION_TARGET host_make_collection)
+  set(VOSTREL_COLLECTION_LINE_ENDS ${CMAKE_COMMAND} -DDIR=${CMAKE_CURRENT_BINARY_DIR}/temperaments
+      -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/crlf.cmake)
+else()
+  add_executable(make_collection tools/make_collection.cpp)
+  target_link_libraries(make_collection PRIVATE vostrel_core)
+  set(VOSTREL_MAKE_COLLECTION $<TARGET_FILE:make_collection>)
+  set(VOSTREL_MAKE_COLLECTION_TARGET make_collection)
+  set(VOSTREL_COLLECTION_LINE_ENDS ${CMAKE_COMMAND} -E true)
+endif()
 set(VOSTREL_TABLE ${CMAKE_CURRENT_SOURCE_DIR}/data/temperaments/collection.tsv)
 set(VOSTREL_COLLECTION ${CMAKE_CURRENT_BINARY_DIR}/temperaments)
 add_custom_command(OUTPUT ${VOSTREL_COLLECTION}.stamp
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${VOSTREL_COLLECTION}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VOSTREL_COLLECTION}
-  COMMAND make_collection ${VOSTREL_TABLE} ${VOSTREL_COLLECTION}
+  COMMAND ${VOSTREL_MAKE_COLLECTION} ${VOSTREL_TABLE} ${VOSTREL_COLLECTION}
+  COMMAND ${VOSTREL_COLLECTION_LINE_ENDS}
   COMMAND ${CMAKE_COMMAND} -E touch ${VOSTREL_COLLECTION}.stamp
-  DEPENDS ${VOSTREL_TABLE} make_collection
+  DEPENDS ${VOSTREL_TABLE} ${VOSTREL_MAKE_COLLECTION_TARGET}
   COMMENT "Making the collection of historical temperaments")
 add_custom_target(vostrel_collection ALL DEPENDS ${VOSTREL_COLLECTION}.stamp)
 

@@ -1,6 +1,6 @@
 // make_seeds.cpp - writes temperament files with the program's own writer
 // into the folder given as argument, as seeds for fuzz_parse.
-#include "main_gui.h"
+#include "temperament_file.h"
 
 #include <cstdio>
 #include <cstring>

@@ -8,17 +8,15 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
 
 echo "== build and test"
-cmake -S "$repo" -B "$repo/build" -DVOSTREL_TESTS=ON > /dev/null
-cmake --build "$repo/build" -j "$jobs"
-(cd "$repo/build" && ctest --output-on-failure -j "$jobs")
+cd "$repo"
+cmake --preset plain > /dev/null
+cmake --build --preset plain -j "$jobs"
+ctest --preset plain -j "$jobs"
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S "$repo" -B "$repo/build-asan" -DVOSTREL_TESTS=ON -DVOSTREL_SANITIZE=ON > /dev/null
-cmake --build "$repo/build-asan" -j "$jobs"
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-export LSAN_OPTIONS="suppressions=$repo/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-(cd "$repo/build-asan" && ctest --output-on-failure -j "$jobs")
+cmake --preset sanitize > /dev/null
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
 
 for extra in "$repo"/scripts/test.d/*.sh; do
   [ -e "$extra" ] || continue

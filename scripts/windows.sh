@@ -23,8 +23,7 @@ export VOSTREL_WINE_TEMPLATE="$wine_dir/template" WINEPREFIX="$wine_dir/modules"
 wineserver -p30  # kept running meanwhile: each test binary then starts in well under a second
 
 fltk="$(bash "$repo/scripts/fltk-win.sh")"
-cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
-  -DCMAKE_PREFIX_PATH="$fltk" -DCMAKE_BUILD_TYPE=Release -DVOSTREL_TESTS=ON > /dev/null
+(cd "$repo" && VOSTREL_FLTK_WIN="$fltk" cmake --preset windows > /dev/null)
 cmake --build "$build" -j "$jobs"
 (cd "$build" && cpack -B "$build/packages" > /dev/null)
 rm -rf "$build/packages/_CPack_Packages"

@@ -63,14 +63,20 @@ void fresh_window() {
   Temp_Name[0] = Temp_ShortName[0] = Temp_Supplier_Name[0] = '\0';
   Temp_Comment[0] = Temp_Version[0] = Tempdirstr[0] = '\0';
   APitch = 440.0;
-  for (double &p : Pitch) p = 0.0;
-  for (double &d : DCent) d = 0.0;
-  [[maybe_unused]] static Fl_Window *window = build_window();  // once, from the state above
+  for (double &p : Pitch)
+    p = 0.0;
+  // Built once per process, from the state above; building sets the offsets to 0 itself.
+  if (!Box_ID)
+    build_window();
+  else
+    for (double &d : DCent)
+      d = 0.0;
   Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName,
                        Box_Comment, Box_Version};
   const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
   for (int i = 0; i < 7; i++) boxes[i]->value(texts[i]);
   compute_temperament(0);
+  show_tuning();
 }
 
 // A new folder in the system's temporary folder (under Wine, inside the prefix), named after the

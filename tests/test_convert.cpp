@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "collection.h"
+#include "main_gui.h"
 #include "report.h"
 #include "scala.h"
 #include "support.h"

@@ -42,9 +42,13 @@ TEST(Tuning, TypedValuesNarrowedToSinglePrecisionAndBounded) {
   }
   EXPECT_EQ(Pitch[69], 415.29998779296875);
   // Absurd values: 79 characters in fixed point still fit the 80-byte buffer, then %g.
-  APitch = 1e70, compute_temperament(0);
+  APitch = 1e70;
+  compute_temperament(0);
+  show_tuning();
   EXPECT_EQ(std::string(Box_APitch->value()).size(), 79u);
-  APitch = 1e80, compute_temperament(0);
+  APitch = 1e80;
+  compute_temperament(0);
+  show_tuning();
   EXPECT_EQ(std::string(Box_APitch->value()) + "|" + Box_Pitch[1]->value(), "       1e+80|1.059463e+80");
 }
 

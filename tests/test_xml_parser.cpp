@@ -3,7 +3,7 @@
 // Handlers refuse texts starting "stop". A file that cannot be opened: the Load tests.
 #include <gtest/gtest.h>
 #include "Temper_reader.h"
-#include "main_gui.h"
+#include "temperament.h"
 #include "xml_parser.h"
 #include <unistd.h>
 #include <cstdio>
@@ -27,7 +27,6 @@ int xml_data(const char *tokname, const char *data) {
   events.push_back(std::string("D ") + tokname + "|" + data);
   return go_on(data);
 }
-void xml_error(const char *text) { events.push_back(std::string("E ") + text); }
 
 static std::string rep(size_t n, char c) { return std::string(n, c); }
 
@@ -38,6 +37,7 @@ struct Reader : ::testing::Test {  // reads bytes from a file of its own, '%' in
     FILE *f = fopen(path.c_str(), "wb");
     EXPECT_TRUE(f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && !fclose(f));
     events.clear();
+    dialog_alert = [](const char *text) { events.push_back(std::string("E ") + text); };
     return parse_xml(path.c_str());
   }
 };

@@ -7,7 +7,7 @@
 //   make_collection TABLE OUTDIR      (OUTDIR must exist; no file is replaced)
 //   make_collection TABLE --readme
 #include "collection.h"
-#include "main_gui.h"
+#include "temperament_file.h"
 #include "scala.h"
 
 #include <cmath>

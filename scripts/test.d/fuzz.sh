@@ -9,33 +9,10 @@ set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 seconds="${1:-20}"
 out="$repo/build-fuzz"
-mkdir -p "$out"
-
-fltk_cxx=$(fltk-config --cxxflags)
-fltk_ld=$(fltk-config --ldflags)
-common=(-std=c++17 -g -O1 -fno-omit-frame-pointer -DVOSTREL_NO_MAIN -I"$repo/src")
-san=(-fsanitize=address,undefined -fno-sanitize-recover=all)
-srcs=(main_gui xml_parser Temper_reader scala)
 
 echo "building fuzz targets in $out"
-for s in "${srcs[@]}"; do
-  # shellcheck disable=SC2086
-  clang++ "${common[@]}" "${san[@]}" -fsanitize=fuzzer-no-link $fltk_cxx \
-    -c "$repo/src/$s.cpp" -o "$out/$s.fuzz.o"
-  # shellcheck disable=SC2086
-  clang++ "${common[@]}" $fltk_cxx -c "$repo/src/$s.cpp" -o "$out/$s.plain.o"
-done
-objs=()
-for s in "${srcs[@]}"; do objs+=("$out/$s.fuzz.o"); done
-for t in fuzz_parse fuzz_settings fuzz_scala; do
-  # shellcheck disable=SC2086
-  clang++ "${common[@]}" "${san[@]}" -fsanitize=fuzzer "$repo/fuzz/$t.cpp" "${objs[@]}" \
-    $fltk_ld -o "$out/$t"
-done
-plain=()
-for s in "${srcs[@]}"; do plain+=("$out/$s.plain.o"); done
-# shellcheck disable=SC2086
-clang++ "${common[@]}" "$repo/fuzz/make_seeds.cpp" "${plain[@]}" $fltk_ld -o "$out/make_seeds"
+cmake --preset fuzz -S "$repo" -B "$out" > /dev/null
+cmake --build "$out" -j "$(nproc)" --target fuzz_parse fuzz_settings fuzz_scala make_seeds
 
 work="$(mktemp -d /tmp/vostrel-fuzz-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
@@ -43,7 +20,7 @@ cp -r "$repo/fuzz/corpus/parse" "$work/parse"
 cp -r "$repo/fuzz/corpus/settings" "$work/settings"
 cp -r "$repo/fuzz/corpus/scala" "$work/scala"
 # The window is built but never shown: no display is needed or wanted.
-env -u DISPLAY "$out/make_seeds" "$work/parse"
+env -u DISPLAY "$out/fuzz/make_seeds" "$work/parse"
 
 export ASAN_OPTIONS="detect_leaks=1"
 export LSAN_OPTIONS="suppressions=$repo/tests/lsan.supp:print_suppressions=0"
@@ -51,7 +28,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 run() {
   local target="$1" dict="$2" corpus="$3"
   echo "fuzzing $target for $seconds s"
-  env -u DISPLAY "$out/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  env -u DISPLAY "$out/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -dict="$repo/fuzz/$dict" -artifact_prefix="$out/$target-" -print_final_stats=1 \
     "$corpus" 2> "$out/$target.log" || {
       tail -n 60 "$out/$target.log"

@@ -2,7 +2,7 @@
 // their name alone, wherever they stand; every other element is passed over.
 #include "Temper_reader.h"
 
-#include "main_gui.h"
+#include "temperament.h"
 #include "xml_parser.h"
 
 #include <cmath>

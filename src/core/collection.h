@@ -4,7 +4,7 @@
 #ifndef VOSTREL_COLLECTION_H
 #define VOSTREL_COLLECTION_H
 
-#include "main_gui.h"
+#include "temperament.h"
 
 // ---- The entry last parsed ----------------------------------------------------
 extern char Entry_Short[TEXT_FIELD_SIZE];         // short name, also the files' name

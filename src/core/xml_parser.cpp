@@ -4,7 +4,7 @@
 #include "xml_parser.h"
 
 #include "Temper_reader.h"
-#include "main_gui.h"
+#include "temperament.h"
 #include "utf8_file.h"
 
 #include <cstdio>

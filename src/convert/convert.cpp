@@ -3,7 +3,7 @@
 // uses the window program's reader, arithmetic, commit and writer; every
 // message of theirs comes through the alert seam and goes to standard
 // error as one line, "FILE: text".
-#include "main_gui.h"
+#include "temperament_file.h"
 #include "report.h"
 #include "scala.h"
 

@@ -3,7 +3,7 @@
 // and the notes above them, exactly as the host file holds them.
 #include "report.h"
 
-#include "main_gui.h"
+#include "temperament.h"
 #include "scala.h"
 
 #include <cmath>

@@ -5,7 +5,7 @@
 #ifndef VOSTREL_SCALA_H
 #define VOSTREL_SCALA_H
 
-#include "main_gui.h"
+#include "temperament.h"
 
 // ---- The scale last read --------------------------------------------------
 extern char Scale_Description[TEXT_FIELD_SIZE];  // its description, cut to 179 characters

@@ -4,6 +4,7 @@
 // error with one message naming the line.
 #include "scala.h"
 
+#include "temperament_file.h"
 #include "utf8_file.h"
 
 #include <cerrno>
