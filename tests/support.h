@@ -25,8 +25,10 @@ struct DialogLog {
 };
 extern DialogLog dialogs;
 
-// Points the dialog seam at the script and clears the log. A dialog with no answer left fails
-// the running test and is cancelled.
+// Points the message seam at the log and clears it.
+void script_alerts();
+// Points the window's whole dialog seam at the script and clears the log. A dialog with no
+// answer left fails the running test and is cancelled.
 void script_dialogs();
 
 // Builds the window once per test binary (never shown) and resets the record to its start-up
