@@ -45,8 +45,9 @@ static FILE *create_new_file(const char *name) {
 }
 
 static void alert_existing_file(void) {
-  alertf("Cant write over existing file (for security reasons)\n"
-         "Please delete file before generating it or use another name.");
+  alertf(
+      "Cant write over existing file (for security reasons)\n"
+      "Please delete file before generating it or use another name.");
 }
 
 FILE *open_new_output(const char *filename) {
