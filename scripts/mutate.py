@@ -16,6 +16,7 @@ build-mutate/results.txt. Not part of the test command: a run takes about
 half an hour on two cores.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -25,93 +26,95 @@ import time
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # (area, file, text as it stands, planted fault). The text must occur exactly
-# once in the file. Area "windows" marks code that only the Windows build runs.
+# once in the file; any run of blanks in it also matches a line break with the
+# next line's indent, so `if (x) return y;` finds the two lines the layout
+# makes of it. Area "windows" marks code that only the Windows build runs.
 MUTANTS = [
     # arithmetic
-    ("arithmetic", "src/main_gui.cpp", "(100 * i + DCent[i]) / 1200.0", "(100 * i - DCent[i]) / 1200.0"),
-    ("arithmetic", "src/main_gui.cpp", "Pitch[n] = Pitch[n + 12] / 2.0;", "Pitch[n] = Pitch[n + 12] / 2.01;"),
-    ("arithmetic", "src/main_gui.cpp", "n = REF_NOTE - 1; n >= 0; n--", "n = REF_NOTE - 1; n > 0; n--"),
-    ("arithmetic", "src/main_gui.cpp", "n = REF_NOTE + 12; n < NOTE_COUNT; n++", "n = REF_NOTE + 12; n < NOTE_COUNT - 1; n++"),
-    ("arithmetic", "src/main_gui.cpp", "/ log(2.0) - 100 * i;", "/ log(2.0) - 100 * i + 0.01;"),
-    ("arithmetic", "src/main_gui.cpp", "test >= 1.999 && test <= 2.001", "test >= 1.99 && test <= 2.001"),
-    ("arithmetic", "src/main_gui.cpp", "if (!(test >= 1.999 && test <= 2.001)) {", "if (test < 1.999 || test > 2.001) {"),
-    ("arithmetic", "src/main_gui.cpp", "if (Pitch[n] > 0 && std::isfinite(Pitch[n])) continue;", "if (Pitch[n] >= 0) continue;"),
-    ("arithmetic", "src/main_gui.cpp", "if (value > INT_MAX) return INT_MAX;", ""),
-    ("arithmetic", "src/main_gui.cpp", "negative = (*p++ == '-');", "negative = (*p++ == '+');"),
+    ("arithmetic", "src/core/temperament.cpp", "(100 * i + DCent[i]) / 1200.0", "(100 * i - DCent[i]) / 1200.0"),
+    ("arithmetic", "src/core/temperament.cpp", "Pitch[n] = Pitch[n + 12] / 2.0;", "Pitch[n] = Pitch[n + 12] / 2.01;"),
+    ("arithmetic", "src/core/temperament.cpp", "n = REF_NOTE - 1; n >= 0; n--", "n = REF_NOTE - 1; n > 0; n--"),
+    ("arithmetic", "src/core/temperament.cpp", "n = REF_NOTE + 12; n < NOTE_COUNT; n++", "n = REF_NOTE + 12; n < NOTE_COUNT - 1; n++"),
+    ("arithmetic", "src/core/temperament.cpp", "/ log(2.0) - 100 * i;", "/ log(2.0) - 100 * i + 0.01;"),
+    ("arithmetic", "src/core/temperament.cpp", "test >= 1.999 && test <= 2.001", "test >= 1.99 && test <= 2.001"),
+    ("arithmetic", "src/core/temperament.cpp", "if (!(test >= 1.999 && test <= 2.001)) {", "if (test < 1.999 || test > 2.001) {"),
+    ("arithmetic", "src/core/temperament.cpp", "if (Pitch[n] > 0 && std::isfinite(Pitch[n])) continue;", "if (Pitch[n] >= 0) continue;"),
+    ("arithmetic", "src/core/temperament.cpp", "if (value > INT_MAX) return INT_MAX;", ""),
+    ("arithmetic", "src/core/temperament.cpp", "negative = (*p++ == '-');", "negative = (*p++ == '+');"),
     # display formats
-    ("display", "src/main_gui.cpp", '"%12.7lf", value', '"%12.6lf", value'),
-    ("display", "src/main_gui.cpp", '"%+4.1f", value', '"%4.1f", value'),
-    ("display", "src/main_gui.cpp", 'snprintf(mystr, sizeof mystr, "%06d", Temp_Supplier_ID);', 'snprintf(mystr, sizeof mystr, "%d", Temp_Supplier_ID);'),
+    ("display", "src/core/temperament.cpp", '"%12.7lf", value', '"%12.6lf", value'),
+    ("display", "src/core/temperament.cpp", '"%+4.1f", value', '"%4.1f", value'),
+    ("display", "src/gui/main_gui.cpp", 'snprintf(mystr, sizeof mystr, "%06d", Temp_Supplier_ID);', 'snprintf(mystr, sizeof mystr, "%d", Temp_Supplier_ID);'),
     # narrowing of typed values
-    ("narrowing", "src/main_gui.cpp", "float val = (float)strtod(", "double val = strtod("),
+    ("narrowing", "src/core/temperament.cpp", "float value = (float)strtod(", "double value = strtod("),
     # the commit of the descriptive fields
-    ("commit", "src/main_gui.cpp", "if (*p < 0x7F) continue;", "if (*p < 0xFF) continue;"),
-    ("commit", "src/main_gui.cpp", "    if (!maul) {\n      maul = 1;", "    {\n      maul = 1;"),
-    ("commit", "src/main_gui.cpp", "if (strlen(Temp_ShortName) > 5) {", "if (strlen(Temp_ShortName) > 6) {"),
-    ("commit", "src/main_gui.cpp", "  commit_fields(text);\n  compute_temperament(1);", "  commit_fields(text);\n  compute_temperament(0);"),
+    ("commit", "src/core/temperament.cpp", "if (*p < 0x7F) continue;", "if (*p < 0xFF) continue;"),
+    ("commit", "src/core/temperament.cpp", "    if (!maul) {\n      maul = 1;", "    {\n      maul = 1;"),
+    ("commit", "src/core/temperament.cpp", "if (strlen(Temp_ShortName) > 5) {", "if (strlen(Temp_ShortName) > 6) {"),
+    ("commit", "src/gui/main_gui.cpp", "  commit_fields(text);\n  compute_and_show(1);", "  commit_fields(text);\n  compute_and_show(0);"),
     # the settings file
-    ("settings", "src/main_gui.cpp", "  Temp_Supplier_ID = 999999;\n  memset(Temp_Supplier_Name", "  Temp_Supplier_ID = 999998;\n  memset(Temp_Supplier_Name"),
-    ("settings", "src/main_gui.cpp", "copy_setting(Temp_Supplier_Name, line + KEY_LEN);", "copy_setting(Temp_Supplier_Name, line + KEY_LEN - 1);"),
-    ("settings", "src/main_gui.cpp", "(ptr[-1] == '\\r' || ptr[-1] == '\\n')", "(ptr[-1] == '\\n')"),
-    ("settings", "src/main_gui.cpp", "if (!existed) remove(SETTINGS_FILE);", "remove(SETTINGS_FILE);"),
-    ("settings", "src/main_gui.cpp", '"TemperamID=%d\\n"', '"TemperamID=%d \\n"'),
-    ("settings", "src/main_gui.cpp", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) return 0;", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) inif = fopen(SETTINGS_TEMP, \"a\");\n  if (!inif) return 0;"),
+    ("settings", "src/gui/settings.cpp", "  Temp_Supplier_ID = 999999;\n  memset(Temp_Supplier_Name", "  Temp_Supplier_ID = 999998;\n  memset(Temp_Supplier_Name"),
+    ("settings", "src/gui/settings.cpp", "copy_setting(Temp_Supplier_Name, line + KEY_LEN);", "copy_setting(Temp_Supplier_Name, line + KEY_LEN - 1);"),
+    ("settings", "src/gui/settings.cpp", "(ptr[-1] == '\\r' || ptr[-1] == '\\n')", "(ptr[-1] == '\\n')"),
+    ("settings", "src/gui/settings.cpp", "if (!existed) remove(SETTINGS_FILE);", "remove(SETTINGS_FILE);"),
+    ("settings", "src/gui/settings.cpp", '"TemperamID=%d\\n"', '"TemperamID=%d \\n"'),
+    ("settings", "src/gui/settings.cpp", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) return 0;", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) inif = fopen(SETTINGS_TEMP, \"a\");\n  if (!inif) return 0;"),
     # the folder search
-    ("search", "src/main_gui.cpp", 'search_for_dir(Drive_Root1, "Hauptwerk/", 2)', 'search_for_dir(Drive_Root1, "Hauptwerk/", 1)'),
-    ("search", "src/main_gui.cpp", '  if (!install) install = search_for_dir(Drive_Root2, "Hauptwerk/", 2);\n', ""),
-    ("search", "src/main_gui.cpp", "!found && maxdepth > 0", "!found && maxdepth > 1"),
-    ("search", "src/main_gui.cpp", "if (strlen(found) >= sizeof Tempdirstr) return found;", ""),
-    ("search", "src/main_gui.cpp", "if (chosen && chosen[0]) return chosen;", "if (chosen) return chosen;"),
+    ("search", "src/gui/settings.cpp", 'search_for_dir(Drive_Root1, "Hauptwerk/", 2)', 'search_for_dir(Drive_Root1, "Hauptwerk/", 1)'),
+    ("search", "src/gui/settings.cpp", '  if (!install) install = search_for_dir(Drive_Root2, "Hauptwerk/", 2);\n', ""),
+    ("search", "src/gui/settings.cpp", "!found && maxdepth > 0", "!found && maxdepth > 1"),
+    ("search", "src/gui/settings.cpp", "if (strlen(found) >= sizeof Tempdirstr) return found;", ""),
+    ("search", "src/gui/settings.cpp", "if (chosen && chosen[0]) return chosen;", "if (chosen) return chosen;"),
     # the writer
-    ("writer", "src/main_gui.cpp", "<SupplierID>%06d</SupplierID>", "<SupplierID>%d</SupplierID>"),
-    ("writer", "src/main_gui.cpp", 'else if (*p == \'<\') fputs("&lt;", f);', ""),
-    ("writer", "src/main_gui.cpp", "std::chars_format::general, 15);", "std::chars_format::general, 14);"),
-    ("writer", "src/main_gui.cpp", "if (len == 0 || buf[len - 1] != '.') append_text", "append_text"),
-    ("writer", "src/main_gui.cpp", "  // The incomplete file is ours: open_new_output created it.\n  remove_utf8(filename);", ""),
-    ("writer", "src/main_gui.cpp", "for (int i = 0; i < NOTE_COUNT; i++) {\n    fprintf(f, \"\\t<note>\\n\");", "for (int i = 0; i < NOTE_COUNT - 1; i++) {\n    fprintf(f, \"\\t<note>\\n\");"),
+    ("writer", "src/core/temperament_file.cpp", "<SupplierID>%06d</SupplierID>", "<SupplierID>%d</SupplierID>"),
+    ("writer", "src/core/temperament_file.cpp", 'else if (*p == \'<\') fputs("&lt;", f);', ""),
+    ("writer", "src/core/temperament_file.cpp", "std::chars_format::general, 15);", "std::chars_format::general, 14);"),
+    ("writer", "src/core/temperament_file.cpp", "if (len == 0 || buf[len - 1] != '.') append_text", "append_text"),
+    ("writer", "src/core/temperament_file.cpp", "  // The incomplete file is ours: open_new_output created it.\n  remove_utf8(filename);", ""),
+    ("writer", "src/core/temperament_file.cpp", "for (int i = 0; i < NOTE_COUNT; i++) {\n    fprintf(f, \"\\t<note>\\n\");", "for (int i = 0; i < NOTE_COUNT - 1; i++) {\n    fprintf(f, \"\\t<note>\\n\");"),
     # the XML reader
-    ("reader", "src/xml_parser.cpp", "if (level >= MAX_DEPTH - 1) {", "if (level >= MAX_DEPTH - 2) {"),
-    ("reader", "src/xml_parser.cpp", "  while (is_space((unsigned char)*p)) p++;\n", ""),
-    ("reader", "src/xml_parser.cpp", "strcmp(tokname + 1, open) == 0", "strncmp(tokname + 1, open, 3) == 0"),
-    ("reader", "src/xml_parser.cpp", "if (level != -1) {", "if (level > 0) {"),
-    ("reader", "src/xml_parser.cpp", "if (i > NAME_SIZE - 1) {", "if (i > NAME_SIZE - 2) {"),
-    ("reader", "src/xml_parser.cpp", "attr + 2 > ATTR_ENTRIES - 2", "attr + 2 > ATTR_ENTRIES - 4"),
+    ("reader", "src/core/xml_parser.cpp", "if (level >= MAX_DEPTH - 1) {", "if (level >= MAX_DEPTH - 2) {"),
+    ("reader", "src/core/xml_parser.cpp", "  while (is_space((unsigned char)*p)) p++;\n", ""),
+    ("reader", "src/core/xml_parser.cpp", "strcmp(tokname + 1, open) == 0", "strncmp(tokname + 1, open, 3) == 0"),
+    ("reader", "src/core/xml_parser.cpp", "if (level != -1) {", "if (level > 0) {"),
+    ("reader", "src/core/xml_parser.cpp", "if (i > NAME_SIZE - 1) {", "if (i > NAME_SIZE - 2) {"),
+    ("reader", "src/core/xml_parser.cpp", "attr + 2 > ATTR_ENTRIES - 2", "attr + 2 > ATTR_ENTRIES - 4"),
     # the temperament handlers
-    ("handlers", "src/Temper_reader.cpp", 'strcmp(attr[k + 1], "Temperament") != 0', 'strncmp(attr[k + 1], "Temperament", 5) != 0'),
-    ("handlers", "src/Temper_reader.cpp", '  if (strcmp(tokname, "note") == 0) notenr = -1;\n', ""),
-    ("handlers", "src/Temper_reader.cpp", "if (notenr < 0 || notenr > NOTE_COUNT - 1) {\n    xml_error(\"MIDI", "if (notenr < 0 || notenr > NOTE_COUNT) {\n    xml_error(\"MIDI"),
-    ("handlers", "src/Temper_reader.cpp", "{\"&lt;\", '<'}, ", ""),
-    ("handlers", "src/Temper_reader.cpp", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_ShortName, data);", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_Name, data);"),
+    ("handlers", "src/core/Temper_reader.cpp", 'strcmp(attr[k + 1], "Temperament") != 0', 'strncmp(attr[k + 1], "Temperament", 5) != 0'),
+    ("handlers", "src/core/Temper_reader.cpp", '  if (strcmp(tokname, "note") == 0) notenr = -1;\n', ""),
+    ("handlers", "src/core/Temper_reader.cpp", "if (notenr < 0 || notenr > NOTE_COUNT - 1) {\n    xml_error(\"MIDI", "if (notenr < 0 || notenr > NOTE_COUNT) {\n    xml_error(\"MIDI"),
+    ("handlers", "src/core/Temper_reader.cpp", "{\"&lt;\", '<'}, ", ""),
+    ("handlers", "src/core/Temper_reader.cpp", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_ShortName, data);", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_Name, data);"),
     # the Load action and its checks
-    ("load", "src/Temper_reader.cpp", "  memset(given, 0, sizeof given);\n", ""),
-    ("load", "src/Temper_reader.cpp", "if (!given[n]) {", "if (0) {"),
-    ("load", "src/Temper_reader.cpp", "if (!(Pitch[n] > 0 && std::isfinite(Pitch[n]))) {", "if (!(Pitch[n] > 0)) {"),
-    ("load", "src/main_gui.cpp", "  reset_descriptive_fields();\n  if (!read_temperament", "  if (!read_temperament"),
-    ("load", "src/main_gui.cpp", '    alertf("computing cents failed");\n    return 0;', '    alertf("computing cents failed");'),
-    ("load", "src/main_gui.cpp", "Box_ShortName->value(Temp_ShortName);", "Box_ShortName->value(Temp_Name);"),
+    ("load", "src/core/Temper_reader.cpp", "  memset(given, 0, sizeof given);\n", ""),
+    ("load", "src/core/Temper_reader.cpp", "if (!given[n]) {", "if (0) {"),
+    ("load", "src/core/Temper_reader.cpp", "if (!(Pitch[n] > 0 && std::isfinite(Pitch[n]))) {", "if (!(Pitch[n] > 0)) {"),
+    ("load", "src/core/temperament_file.cpp", "  reset_descriptive_fields();\n  if (!read_temperament", "  if (!read_temperament"),
+    ("load", "src/core/temperament_file.cpp", '    alertf("computing cents failed");\n    return 0;', '    alertf("computing cents failed");'),
+    ("load", "src/gui/main_gui.cpp", "Box_ShortName->value(Temp_ShortName);", "Box_ShortName->value(Temp_Name);"),
     # the converter: Scala files, the conversion, the report, the command line
-    ("converter", "src/scala.cpp", "*octave = n == 2 * d;", "*octave = n >= 2 * d;"),
-    ("converter", "src/scala.cpp", "if (count != 12) {", "if (count > 12) {"),
-    ("converter", "src/scala.cpp", "if (word[0] == '-' || n == 0 || d == 0) {", "if (n == 0 || d == 0) {"),
-    ("converter", "src/scala.cpp", "if (size != 0 && size != 12) {", "if (size != 0 && size > 12) {"),
-    ("converter", "src/scala.cpp", "offset[(tonic + k) % 12] = Scale_Cents[k]", "offset[(tonic + k + 1) % 12] = Scale_Cents[k]"),
-    ("converter", "src/scala.cpp", "DCent[i] = offset[i] - offset[0];", "DCent[i] = offset[i];"),
-    ("converter", "src/scala.cpp", "octaves + (100.0 * k + DCent[k]) / 1200.0", "octaves + (100.0 * k) / 1200.0"),
-    ("converter", "src/scala.cpp", '" %.6f\\n", 100.0 * k', '" %.5f\\n", 100.0 * k'),
-    ("converter", "src/report.cpp", "double beats = pu * Pitch[upper] - pl * Pitch[lower];", "double beats = pl * Pitch[upper] - pu * Pitch[lower];"),
-    ("converter", "src/report.cpp", "sum += size - pure;", "sum += size;"),
-    ("converter", "src/convert.cpp", "for (const char *path : inputs) failed |= !convert_one(path);", "for (const char *path : inputs) if (!convert_one(path)) return 1;"),
-    ("converter", "src/convert.cpp", "scale_to_offsets(note_class(Kbm_Middle), 440.0);", "scale_to_offsets(tonic, 440.0);"),
-    ("converter", "src/convert.cpp", "return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);", "return base;"),
+    ("converter", "src/core/scala.cpp", "*octave = n == 2 * d;", "*octave = n >= 2 * d;"),
+    ("converter", "src/core/scala.cpp", "if (count != 12) {", "if (count > 12) {"),
+    ("converter", "src/core/scala.cpp", "if (word[0] == '-' || n == 0 || d == 0) {", "if (n == 0 || d == 0) {"),
+    ("converter", "src/core/scala.cpp", "if (size != 0 && size != 12) {", "if (size != 0 && size > 12) {"),
+    ("converter", "src/core/scala.cpp", "offset[(tonic + k) % 12] = Scale_Cents[k]", "offset[(tonic + k + 1) % 12] = Scale_Cents[k]"),
+    ("converter", "src/core/scala.cpp", "DCent[i] = offset[i] - offset[0];", "DCent[i] = offset[i];"),
+    ("converter", "src/core/scala.cpp", "octaves + (100.0 * k + DCent[k]) / 1200.0", "octaves + (100.0 * k) / 1200.0"),
+    ("converter", "src/core/scala.cpp", '" %.6f\\n", 100.0 * k', '" %.5f\\n", 100.0 * k'),
+    ("converter", "src/core/report.cpp", "double beats = pu * Pitch[upper] - pl * Pitch[lower];", "double beats = pl * Pitch[upper] - pu * Pitch[lower];"),
+    ("converter", "src/core/report.cpp", "sum += size - pure;", "sum += size;"),
+    ("converter", "src/convert/convert.cpp", "for (const char *path : inputs) failed |= !convert_one(path);", "for (const char *path : inputs) if (!convert_one(path)) return 1;"),
+    ("converter", "src/convert/convert.cpp", "scale_to_offsets(note_class(Kbm_Middle), 440.0);", "scale_to_offsets(tonic, 440.0);"),
+    ("converter", "src/convert/convert.cpp", "return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);", "return base;"),
     # platform code
-    ("platform", "src/main_gui.cpp", "int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);", "int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);"),
-    ("platform", "src/main_gui.cpp", '  copy_text(Drive_Root2, sizeof Drive_Root2, "/");\n#endif', '  copy_text(Drive_Root2, sizeof Drive_Root2, "/tmp/");\n#endif'),
+    ("platform", "src/core/temperament_file.cpp", "int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);", "int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);"),
+    ("platform", "src/gui/settings.cpp", '  copy_text(Drive_Root2, sizeof Drive_Root2, "/");\n#endif', '  copy_text(Drive_Root2, sizeof Drive_Root2, "/tmp/");\n#endif'),
     # platform code that only the Windows build runs (tested under Wine)
-    ("windows", "src/main_gui.cpp", 'copy_text(Drive_Root2, sizeof Drive_Root2, "D:/");', 'copy_text(Drive_Root2, sizeof Drive_Root2, "E:/");'),
-    ("windows", "src/main_gui.cpp", "_O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT", "_O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY"),
-    ("windows", "src/main_gui.cpp", "MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)", "MoveFileExA(from, to, 0)"),
-    ("windows", "src/main_gui.cpp", "return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);", "return 0;"),
-    ("windows", "src/main_gui.cpp", 'FILE *f = fopen(name, "w");', 'FILE *f = fopen(name, "wb");'),
+    ("windows", "src/gui/settings.cpp", 'copy_text(Drive_Root2, sizeof Drive_Root2, "D:/");', 'copy_text(Drive_Root2, sizeof Drive_Root2, "E:/");'),
+    ("windows", "src/core/temperament_file.cpp", "_O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT", "_O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY"),
+    ("windows", "src/gui/settings.cpp", "MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)", "MoveFileExA(from, to, 0)"),
+    ("windows", "src/gui/settings.cpp", "return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);", "return 0;"),
+    ("windows", "src/gui/settings.cpp", 'FILE *f = fopen(name, "w");', 'FILE *f = fopen(name, "wb");'),
 ]
 
 
@@ -148,22 +151,31 @@ def suite(tree, log, area):
                os.path.join(tree, "build"), log)
 
 
+def locate(text, old):
+    """The one place of old in text, blanks matching any white space; None if not once."""
+    found = list(re.finditer(r"\s+".join(map(re.escape, old.split())), text))
+    return found[0] if len(found) == 1 else None
+
+
 def plant(tree, mutant):
     """Plants the fault; the original text of the file, or None if the text is not there once."""
     _, name, old, new = mutant
     path = os.path.join(tree, name)
     text = open(path).read()
-    if text.count(old) != 1:
+    where = locate(text, old)
+    if where is None:
         return None
     with open(path, "w") as f:
-        f.write(text.replace(old, new))
+        f.write(text[:where.start()] + new + text[where.end():])
     return text
 
 
 def main(argv):
     if "--list" in argv:
         for k, m in enumerate(MUTANTS, 1):
-            print("%2d %-10s %s: %r -> %r" % (k, m[0], m[1], m[2], m[3]))
+            there = locate(open(os.path.join(REPO, m[1])).read(), m[2]) is not None
+            print("%2d %-10s %s%s: %r -> %r" % (k, m[0], "" if there else "NOT FOUND ", m[1],
+                                                m[2], m[3]))
         return 0
     chosen = [int(a) for a in argv] or range(1, len(MUTANTS) + 1)
     out_dir = os.path.join(REPO, "build-mutate")
@@ -173,7 +185,7 @@ def main(argv):
     open(log, "w").close()
     try:
         copy_tree(tree)
-        run(["cmake", "-S", ".", "-B", "build", "-DVOSTREL_TESTS=ON"], tree, log)
+        run(["cmake", "--preset", "plain"], tree, log)
         areas = {"linux"} | {MUTANTS[k - 1][0] for k in chosen if MUTANTS[k - 1][0] == "windows"}
         for area in sorted(areas):
             if not suite(tree, log, area):
