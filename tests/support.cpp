@@ -1,4 +1,4 @@
-// support.cpp - recorded messages, temporary folders, files and child processes.
+// support.cpp - recorded messages, temporary folders, files and the child run as nobody.
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -42,8 +42,10 @@ TempDir::TempDir() {
     std::string p =
         base + "/vostrel-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
     std::error_code ec;
-    if (fs::create_directory(fs::u8path(p), ec))
-      path = p, chmod(p.c_str(), 0755);
+    if (fs::create_directory(fs::u8path(p), ec)) {
+      path = p;
+      chmod(p.c_str(), 0755);
+    }
   }
   if (path.empty())
     ADD_FAILURE() << "cannot make a temporary folder";
@@ -76,39 +78,33 @@ std::string read_file(const std::string &path) {
 }
 
 #ifdef _WIN32
-const char *child_skip_reason() {
-  return "needs fork, a file size limit or a POSIX user: not on Windows";
-}
-int in_child(const std::function<int()> &, long) {
+int as_nobody(const std::function<bool()> &, long) {
   return CHILD_SKIPPED;
 }
-bool become_nobody() {
-  return false;
-}
 #else
-const char *child_skip_reason() {
-  return "cannot drop privileges to nobody";
+// The child drops to nobody only after setting the limit, which needs no privileges.
+static int nobody_child(const std::function<bool()> &body, long max_bytes) {
+  struct rlimit lim = {rlim_t(max_bytes), rlim_t(max_bytes)};
+  signal(SIGXFSZ, SIG_IGN);
+  if (max_bytes >= 0 && setrlimit(RLIMIT_FSIZE, &lim) != 0)
+    return 98;
+  struct passwd *pw = getpwnam("nobody");
+  if (!pw || setgroups(0, nullptr) != 0 || setgid(pw->pw_gid) != 0 || setuid(pw->pw_uid) != 0 ||
+      getuid() == 0)
+    return CHILD_SKIPPED;
+  return body() ? 0 : 1;
 }
 
-int in_child(const std::function<int()> &body, long max_bytes) {
+int as_nobody(const std::function<bool()> &body, long max_bytes) {
   fflush(nullptr);
   pid_t pid = fork();
   if (pid < 0)
     return 99;
-  if (pid == 0) {
-    struct rlimit lim = {rlim_t(max_bytes), rlim_t(max_bytes)};
-    signal(SIGXFSZ, SIG_IGN);
-    _exit(max_bytes < 0 || setrlimit(RLIMIT_FSIZE, &lim) == 0 ? body() : 98);
-  }
+  if (pid == 0)
+    _exit(nobody_child(body, max_bytes));
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
-}
-
-bool become_nobody() {
-  struct passwd *pw = getpwnam("nobody");
-  return pw && setgroups(0, nullptr) == 0 && setgid(pw->pw_gid) == 0 && setuid(pw->pw_uid) == 0 &&
-         getuid() != 0;
 }
 #endif
 

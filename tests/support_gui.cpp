@@ -6,7 +6,7 @@
 #include "main_gui.h"
 
 #include <FL/Fl_Input.H>
-#include <FL/Fl_Window.H>
+#include <FL/Fl_Output.H>
 
 // Records one dialog call (texts joined by '|') and hands out the next scripted answer, valid
 // until the next one, as the toolkit's own dialog buffers are.
@@ -37,25 +37,49 @@ void script_dialogs() {
   };
 }
 
+const Texts START_TEXTS = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
+
+std::vector<Fl_Input *> text_boxes() {
+  return {Box_ID,           Box_Name,    Box_ShortName, Box_SupplierID,
+          Box_SupplierName, Box_Comment, Box_Version};
+}
+
+Texts window_texts() {
+  Texts shown;
+  for (Fl_Input *box : text_boxes())
+    shown.push_back(box->value());
+  shown.push_back(Box_APitch->value());
+  for (int i = 0; i < 12; i++)
+    shown.insert(shown.end(), {Box_DCent[i]->value(), Box_Pitch[i]->value()});
+  return shown;
+}
+
+void type_into(Fl_Input *box, const char *text) {
+  box->value(text);
+  box->set_changed();
+  box->handle(FL_UNFOCUS);
+}
+
+void WindowTest::SetUp() {
+  fresh_window();
+  script_dialogs();
+  snprintf(Tempdirstr, sizeof Tempdirstr, "%s/", tmp.path.c_str());
+}
+
 void fresh_window() {
   // Start-up state of the record, as load_defaults leaves it without a file.
-  Temp_ID = 999900, Temp_Supplier_ID = 999999;
-  Temp_Name[0] = Temp_ShortName[0] = Temp_Supplier_Name[0] = '\0';
-  Temp_Comment[0] = Temp_Version[0] = Tempdirstr[0] = '\0';
+  Temp_ID = 999900;
+  Temp_Supplier_ID = 999999;
+  for (char *field :
+       {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version, Tempdirstr})
+    field[0] = '\0';
   APitch = 440.0;
-  for (double &p : Pitch)
-    p = 0.0;
-  // Built once per process, from the state above; building sets the offsets to 0 itself.
   if (!Box_ID)
     build_window();
-  else
-    for (double &d : DCent)
-      d = 0.0;
-  Fl_Input *boxes[] = {Box_ID,           Box_Name,    Box_ShortName, Box_SupplierID,
-                       Box_SupplierName, Box_Comment, Box_Version};
-  const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
-  for (int i = 0; i < 7; i++)
-    boxes[i]->value(texts[i]);
-  compute_temperament(0);
+  for (double &d : DCent)
+    d = 0.0;
+  for (size_t k = 0; k < START_TEXTS.size(); k++)
+    text_boxes()[k]->value(START_TEXTS[k].c_str());
+  compute_temperament(1);
   show_tuning();
 }
