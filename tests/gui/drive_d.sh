@@ -15,6 +15,6 @@ generate "$file" 1
   fail "$file has not 549 lines ending in CR LF"
 [ "$(find "$TMP/d" -type f)" = "$file" ] || fail "stray files: $(find "$TMP/d" -type f)"
 quit $XY_EXIT
-printf 'Tempdirstr=D:/Hauptwerk/x/Temperaments/\r\nSupplierID=7\r\nSupplierNm=\r\nTemperamID=999900\r\n' \
-  > "$TMP/ini"
+printf 'Tempdirstr=D:/Hauptwerk/x/Temperaments/\r\nSupplierID=7\r\nSupplierNm=\r\n%s\r\n' \
+  TemperamID=999900 > "$TMP/ini"
 cmp -s "$TMP/ini" "$WORK/Vostrel.ini" || fail "Vostrel.ini: $(cat -A "$WORK/Vostrel.ini")"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Generate File typed in the real window: the file byte for byte, an existing file never replaced;
-# Load File of a prepared file, picked in the chooser, then Generate File to a new name gives what
-# the loaded temperament must give (no typed field left over); Exit saves the settings.
+# Generate File typed in the real window: the file byte for byte (an existing file never replaced:
+# the writer's tests); Load File of a prepared file, picked in the chooser, then Generate File to
+# a new name gives what the loaded temperament must give (no typed field left over); Exit saves
+# the settings.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 gui_begin "$@"
 start_program
@@ -24,16 +25,6 @@ generate "$file" 2
 same_file "$FIXTURES/generate-expected.xml" "$file"
 expect_no_dialog "after a successful Generate"
 
-# Again with the same name: the alert, the name, then the refusal; the file keeps its (past) time.
-touch -d '2001-02-03 04:05:06' "$file"
-before="$(stat -c '%i %s %Y' "$file")"
-click $XY_GENERATE
-answer 3
-expect_no_dialog "after the refusal"
-[ "$(stat -c '%i %s %Y' "$file")" = "$before" ] || fail "existing file was touched"
-same_file "$FIXTURES/generate-expected.xml" "$file"
-[ "$(ls -A "$TEMPDIR")" = "$(basename "$file")" ] || fail "stray files: $(ls -A "$TEMPDIR")"
-
 cp "$FIXTURES/prepared.xml" "$TEMPDIR/prepared.xml"
 click $XY_LOAD
 # The chooser opens in the temperaments folder, its path in the name field: type the name after it.
@@ -48,5 +39,6 @@ cmp -s "$FIXTURES/prepared.xml" "$TEMPDIR/prepared.xml" || fail "the loaded file
 
 # Exit commits the fields of the loaded file and saves.
 quit $XY_EXIT
-printf 'Tempdirstr=%s/\nSupplierID=42\nSupplierNm=Old Writer\nTemperamID=31\n' "$(prog_path "$TEMPDIR")" > "$TMP/ini"
+printf 'Tempdirstr=%s/\nSupplierID=42\nSupplierNm=Old Writer\nTemperamID=31\n' \
+  "$(prog_path "$TEMPDIR")" > "$TMP/ini"
 same_file "$TMP/ini" "$WORK/Vostrel.ini"

@@ -26,7 +26,8 @@ done
 quit
 
 # Values quoted in the guide to four decimals of a Hz, independent of its cents.
-for quoted in "WM3 60 263.4042" "WM3 64 330.0000" "WM3 68 416.2437" "QCMT 60 263.1814" "QCMT 64 328.9767"; do
+for quoted in "WM3 60 263.4042" "WM3 64 330.0000" "WM3 68 416.2437" "QCMT 60 263.1814" \
+  "QCMT 64 328.9767"; do
   set -- $quoted
   hz="$(grep -A1 "<MIDINoteNumberOnEightFootStop>$2<" "$TEMPDIR/$1.Temperament.Hauptwerk.xml" |
     sed -n 's/.*<PitchHz>\(.*\)<\/PitchHz>.*/\1/p')"

@@ -22,7 +22,8 @@ done
 # A pitch too wide for its field runs into the field's right margin: the
 # last three pixels inside A-Pitch and each pitch output stay plain.
 for y in 12 $(seq 52 20 272); do
-  [ "$(colours "$window" "3x15+$(px 775)+$(px "$y")")" = 1 ] || fail "the value at y=$y reaches its field's edge"
+  [ "$(colours "$window" "3x15+$(px 775)+$(px "$y")")" = 1 ] ||
+    fail "the value at y=$y reaches its field's edge"
 done
 
 # "1", Return, "2abc", Tab in the cent field of C, then "44", Return, "2", Tab in A-Pitch: with
