@@ -181,7 +181,7 @@ struct Discovery : ::testing::Test {
 
 TEST_F(Discovery, DepthOrderAndNames) {
   for (const char *d :
-       {"d3/a/b/Hauptwerk", "d4/a/b/c/Hauptwerk", "d5/A/Hauptwerk", "d5/Hauptwerk", "s1/A",
+       {"d3/a/b/Hauptwerk", "d4/a/b/c/Hauptwerk", "d5/A/Hauptwerk", "d5/Hauptwerk", "s1/0",
         "s1/B/x/Hauptwerk", "s1/C/Hauptwerk", "s1/a/Hauptwerk", "s2/hauptwerk", "s3/x"})
     dir(d);
   write_file(tmp.file("s3/Hauptwerk"), "");
