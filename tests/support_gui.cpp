@@ -74,6 +74,7 @@ void fresh_window() {
        {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment, Temp_Version, Tempdirstr})
     field[0] = '\0';
   APitch = 440.0;
+  // Built once per process; the window test builds it itself to see what building does.
   if (!Box_ID)
     build_window();
   for (double &d : DCent)
