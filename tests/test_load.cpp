@@ -8,6 +8,7 @@
 #include "support.h"
 #include "xml_parser.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -39,6 +40,7 @@ TEST_F(Load, FileFormatCheckedOnEveryHauptwerkElement) {
     int ok;
   } cases[] = {{"<Hauptwerk></Hauptwerk>", 1},
                {"<hauptwerk FileFormat=\"Organ\"></hauptwerk>", 1},
+               {"<Hauptwerk FileFormat=\"temperament\">", 0},
                {"<Hauptwerk FileFormat=\"Temperament \">", 0},
                {"<Hauptwerk A=\"3\" FileFormat='Temperament'>", 0},
                {"<Hauptwerk FileFormat=\"Temperament\"><Hauptwerk FileFormat=\"Organ\">", 0}};
@@ -52,10 +54,10 @@ TEST_F(Load, FileFormatCheckedOnEveryHauptwerkElement) {
 TEST_F(Load, NoteNumberSequence) {
   // Stored in order, a later pitch replaces an earlier; conversions read what they can.
   EXPECT_EQ(read("<r>" + note("0", "8.5") + note("132", "4.4e2") + note(" 69abc", "12x") +
-                 note("0", "9.25") + "</r>"),
+                 note("+5", "abc") + note("0", "9.25") + "</r>"),
             1);
   EXPECT_EQ(dialogs.alerts, Texts{});
-  EXPECT_EQ(Pitches({Pitch[0], Pitch[132], Pitch[69]}), Pitches({9.25, 440, 12}));
+  EXPECT_EQ(Pitches({Pitch[0], Pitch[132], Pitch[69], Pitch[5]}), Pitches({9.25, 440, 12, 0}));
   // A note tag drops the pending number: a pitch without one fails, keeping what came before.
   const std::string RANGE = "MIDINoteNumberOnEightFootStop out of range";
   const struct {
@@ -79,16 +81,17 @@ TEST_F(Load, DescriptiveFieldsDecodedAndBounded) {
   for (int k = 0; k < 200; k++)
     amps += "&amp;";
   EXPECT_EQ(
-      read("<Hauptwerk><_General><UniqueTemperamentID>31</UniqueTemperamentID><Name>" + amps +
+      read("<Hauptwerk><_General><UniqueTemperamentID>99999999999</UniqueTemperamentID><Name>" +
+           amps +
            "</Name><ShortName>  Bach &amp; Sons \n</ShortName><SupplierID>-000042</SupplierID>"
            "<SupplierName>&lt;A&gt; &quot;B&quot; &apos;C&apos; &copy; &amp &#38; &</SupplierName>"
            "<Comments>C</Comments><name>other case</name></_General></Hauptwerk>"),
       1);
   EXPECT_EQ(dialogs.alerts, Texts{});
-  // An entity is one character against the bound.
+  // IDs clamped to 32 bits; an entity is one character against the bound.
   EXPECT_EQ((Texts{std::to_string(Temp_ID), Temp_Name, Temp_ShortName,
                    std::to_string(Temp_Supplier_ID), Temp_Supplier_Name, Temp_Comment}),
-            (Texts{"31", std::string(179, '&'), "Bach & Sons \n", "-42",
+            (Texts{std::to_string(INT_MAX), std::string(179, '&'), "Bach & Sons \n", "-42",
                    "<A> \"B\" 'C' &copy; &amp &#38; &", "C"}));
 }
 
@@ -137,6 +140,9 @@ TEST_F(Load, CancelOrFailureLeavesTheWindow) {
        "computing cents failed"},
       {temperament_file("", {{60, "-"}, {61, "-"}, {80, "-"}}),
        "Missing note in this temperament:\nNotenr 60 has no PitchHz", ""},
+      // An empty PitchHz leaves its number pending: the next note tag drops it.
+      {temperament_file("", {{7, ""}, {9, "   "}}),
+       "Missing note in this temperament:\nNotenr 7 has no PitchHz", ""},
       {temperament_file("", {{130, "inf"}, {118, "inf"}}), bad + "Notenr 118, Pitch=inf", ""},
       {temperament_file("", negative), bad + "Notenr 1, Pitch=-8.661957", ""}};
   for (auto &c : cases) {

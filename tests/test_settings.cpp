@@ -7,6 +7,7 @@
 
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Window.H>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -51,6 +52,7 @@ struct Settings : WindowTest {
 
 TEST_F(Settings, DefaultsExitAndRoundTrip) {
   Temp_ID = 5;
+  Temp_Supplier_ID = 5;
   APitch = 415;
   strcpy(Temp_Supplier_Name, "old");
   load_defaults();  // no Vostrel.ini
@@ -72,11 +74,11 @@ TEST_F(Settings, DefaultsExitAndRoundTrip) {
 
 TEST_F(Settings, ReadingLines) {
   // Either line end; keys count only in their own case at the start of a line; the last line
-  // wins.
+  // wins; IDs clamp.
   load(
-      "Tempdirstr=/a b/ \r\nSupplierNm=B & S=1 \r\nSupplierID=-12\nsupplierID=5\n"
-      " SupplierID=6\nTemperamID=100\n# TemperamID=300\nTemperamID=7\n");
-  EXPECT_EQ(record(), "/a b/ |-12|B & S=1 |7");
+      "Tempdirstr=/a b/ \r\nSupplierNm=B & S=1 \r\nSupplierID= -12abc\nsupplierID=5\n"
+      " SupplierID=6\nTemperamID=100\n# TemperamID=300\nTemperamID=99999999999\n");
+  EXPECT_EQ(record(), "/a b/ |-12|B & S=1 |" + std::to_string(INT_MAX));
   // A line longer than the key, 179 characters and CR LF is taken in pieces.
   load("SupplierNm=" + std::string(181, 'b') + "TemperamID=77\n");
   EXPECT_EQ(record(), "|999999|" + std::string(179, 'b') + "|77");

@@ -42,14 +42,19 @@ TEST(Tuning, TypedValuesNarrowedToSinglePrecisionAndBounded) {
     const char *shown;
   } cases[] = {{Box_APitch, &APitch, "415.3", 415.29998779296875, " 415.2999878"},
                {Box_DCent[7], &DCent[7], "5.9", 5.900000095367431640625, "+5.9"},
-               {Box_DCent[4], &DCent[4], "12abc", 12.0, "+12.0"}};
+               {Box_DCent[4], &DCent[4], "12abc", 12.0, "+12.0"},
+               {Box_DCent[4], &DCent[4], "abc", 0.0, "+0.0"}};
   for (const auto &c : cases) {
     type_into(c.box, c.text);
     EXPECT_EQ(*c.var, c.value) << c.text;
     EXPECT_STREQ(c.box->value(), c.shown) << c.text;
   }
   EXPECT_EQ(Pitch[69], 415.29998779296875);
-  // Absurd values: beyond 79 characters in fixed point, exponent form.
+  // Absurd values: 79 characters in fixed point still fit the 80-byte buffer, then exponent form.
+  APitch = 1e70;
+  compute_temperament(0);
+  show_tuning();
+  EXPECT_EQ(strlen(Box_APitch->value()), 79u);
   APitch = 1e80;
   compute_temperament(0);
   show_tuning();

@@ -83,6 +83,12 @@ TEST_F(Reader, InputsGiveExactCallsAndMessages) {
       {"<a x='1'></a><c x=\t></c><e x=1 y=\"2\"></e>",
        1,
        {"T a [x= |]", "T c [x= |]", "T e [x=2 |]"}},
+      {"<a\xA0"
+       "b></a\xA0"
+       "b>",
+       1,
+       {"T a\xA0"
+        "b null"}},  // high bytes are never white space
       {"<a b></a><c ></c><d\tx=\"1\" junk></d><e></e x=\"1\">",
        1,
        {"T a null", "T c null", "T d [x=1 |]", "T e null"}},
