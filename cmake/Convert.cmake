@@ -10,6 +10,8 @@ add_executable(vostrel-convert src/convert/convert.cpp)
 target_compile_definitions(vostrel-convert PRIVATE VOSTREL_VERSION="${PROJECT_VERSION}")
 target_link_libraries(vostrel-convert PRIVATE vostrel_core)
 if(WIN32)
+  # Its command line in UTF-8, its text to a console in UTF-16, the pause after a double-click.
+  target_sources(vostrel-convert PRIVATE src/convert/console.cpp)
   target_link_libraries(vostrel-convert PRIVATE shell32)  # CommandLineToArgvW
 elseif(NOT VOSTREL_SANITIZE)
   # Its C++ runtime inside: a start as quick as the system's own small tools.

@@ -40,7 +40,7 @@ TEST_F(Scala, ReadsScalesAndMappings) {
   EXPECT_EQ(dialogs.alerts, Texts{});
   std::vector<int> got;
   for (const char *n : {"A", "A#/Bb", "A#", "Bb", "G#/Ab", "Ab", "H", "a", "A#/", ""}) got.push_back(note_index(n));
-  EXPECT_EQ(got, (std::vector<int>{0, 1, 1, 1, 11, 11, -1, -1, -1, -1}));
+  EXPECT_EQ(got, (std::vector<int>{0, 1, 1, 1, 11, 11, 2, -1, -1, -1}));
 }
 
 TEST_F(Scala, RefusesWithOneMessage) {

@@ -4,6 +4,7 @@
 // message of theirs comes through the alert seam and goes to standard
 // error as one line, "FILE: text".
 #include "temperament_file.h"
+#include "console.h"
 #include "report.h"
 #include "scala.h"
 
@@ -13,11 +14,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#endif
 
 #ifndef VOSTREL_VERSION
 #define VOSTREL_VERSION "unknown"
@@ -55,7 +51,7 @@ static const char USAGE[] =
     "Converts Scala scales (.scl) into HW3 host temperament files, host files\n"
     "into .scl (--to-scl), or prints a tuner's report of either (--report).\n"
     "\n"
-    "  --tonic NOTE              the note of the scale's 1/1 (default C)\n"
+    "  --tonic NOTE              the note of the scale's 1/1 (default C; H is B)\n"
     "  --a-pitch HZ              the pitch of A, MIDI note 69 (default 440)\n"
     "  --kbm FILE                tonic and pitch from a Scala keyboard mapping\n"
     "  --name TEXT               temperament name (default: the description)\n"
@@ -118,11 +114,9 @@ static int take_name(char *buf, const std::string &name) {
   return 1;
 }
 
-// output_dir + '/' + name, the slash only where missing.
+// output_dir + separator + name, the separator only where missing.
 static std::string in_output_dir(const std::string &name) {
-  std::string dir = output_dir;
-  if (dir.empty() || dir.back() != '/') dir += '/';
-  return dir + name;
+  return output_dir + std::string(path_separator(output_dir)) + name;
 }
 
 // ---- One input --------------------------------------------------------------
@@ -212,7 +206,8 @@ static int usage_error(const char *what, const char *arg) {
 // --tonic: a note name of the window; 0 after a message.
 static int set_tonic(const char *arg) {
   tonic = note_index(arg);
-  return tonic >= 0 || usage_error("--tonic: not a note name (A, A#/Bb, A#, Bb, B, C, ...): ", arg);
+  return tonic >= 0 ||
+         usage_error("--tonic: not a note name (A, A#/Bb, A#, Bb, B or H, C, ...): ", arg);
 }
 
 // --a-pitch: a number of Hz, above 0 and up to 1 MHz; 0 after a message.
@@ -282,39 +277,14 @@ static int check_args(const std::vector<const char *> &inputs) {
   return 1;
 }
 
-#ifdef _WIN32
-// Windows hands main its arguments in the ANSI code page; the program's
-// names and texts are UTF-8, as the window's are. The arguments again, in
-// UTF-8, kept for the whole run.
-static std::vector<std::string> utf8_args;
-static std::vector<char *> utf8_argv;
-
-// Replaces argc and argv by the command line in UTF-8 (left as they are if
-// Windows cannot split it).
-static void utf8_arguments(int *argc, char ***argv) {
-  int n = 0;
-  wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &n);
-  if (!wide) return;
-  for (int i = 0; i < n; i++) {
-    int len = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(len > 1 ? len - 1 : 0, '\0');
-    if (len > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], len, nullptr, nullptr);
-    utf8_args.push_back(arg);
-  }
-  LocalFree(wide);
-  for (std::string &arg : utf8_args) utf8_argv.push_back(&arg[0]);
-  utf8_argv.push_back(nullptr);
-  *argc = n;
-  *argv = utf8_argv.data();
-}
-#endif
-
 // Converts every input, going on past failures: 0 when all succeeded.
 int main(int argc, char **argv) {
-#ifdef _WIN32
-  utf8_arguments(&argc, &argv);
-#endif
+  console_start(&argc, &argv);
   dialog_alert = print_alert;
+  if (argc == 1 && console_alone()) {  // started by a double-click: the usage, then the pause
+    fputs(USAGE, stdout);
+    return 0;
+  }
   std::vector<const char *> inputs;
   int parsed = parse_args(argc, argv, inputs);
   if (parsed <= 0) return parsed < 0 ? 0 : 1;

@@ -300,6 +300,8 @@ int read_kbm(const char *path) {
 int note_class(int midi) { return ((midi - REF_NOTE) % 12 + 12) % 12; }
 
 int note_index(const char *name) {
+  if (strcmp(name, "H") == 0)  // German for B
+    return note_index("B");
   size_t len = strlen(name);
   for (int i = 0; i < 12; i++) {
     const char *full = Tonname[i];
@@ -337,8 +339,10 @@ static void write_one_line(FILE *f, const char *text) {
 int write_scl(const char *path, int tonic, const char *description) {
   FILE *f = open_new_output(path);
   if (!f) return 0;
-  const char *base = strrchr(path, '/');
-  fprintf(f, "! %s\n!\n", base ? base + 1 : path);
+  const char *base = path + strlen(path);
+  while (base > path && !is_path_separator(base[-1]))
+    base--;
+  fprintf(f, "! %s\n!\n", base);
   write_one_line(f, description);
   fprintf(f, " 12\n!\n");
   for (int k = 1; k < 12; k++)

@@ -29,8 +29,8 @@ enum { C_INDEX = 3 };  // C in Tonname
 
 // The Tonname index of MIDI note midi.
 int note_class(int midi);
-// The index into Tonname of a note name ("C", "C#/Db", "C#" or "Db"), -1
-// for any other text.
+// The index into Tonname of a note name ("C", "C#/Db", "C#" or "Db"; also
+// "H", the German name of B), -1 for any other text.
 int note_index(const char *name);
 
 // Puts the scale into APitch and DCent: its 1/1 on the note Tonname[tonic],

@@ -81,13 +81,26 @@ int close_new_output(FILE *f, const char *filename) {
 
 // ---- Writer -------------------------------------------------------------------
 
+int is_path_separator(char c) {
+#ifdef _WIN32
+  if (c == '\\')
+    return 1;
+#endif
+  return c == '/';
+}
+
+const char *path_separator(const char *dir) {
+  size_t len = strlen(dir);
+  if (len > 0 && is_path_separator(dir[len - 1]))
+    return "";
+  return strchr(dir, '\\') && is_path_separator('\\') ? "\\" : "/";
+}
+
 void propose_file_name(char *buf, size_t n, const char *dir, const char *shortname) {
   copy_text(buf, n, dir);
-  size_t len = strlen(buf);
-  if (len == 0 || buf[len - 1] != '/')
-    append_text(buf, n, "/");
+  append_text(buf, n, path_separator(dir));
   append_text(buf, n, shortname);
-  len = strlen(buf);
+  size_t len = strlen(buf);
   if (len == 0 || buf[len - 1] != '.')
     append_text(buf, n, ".");
   append_text(buf, n, TEMPERAMENT_SUFFIX);

@@ -26,6 +26,13 @@ check "host to scl: cents" "$(sed -n '6,16p' qc.scl | awk '{printf "%.6f ", $1 =
   "$(sed -n '6,16p' out/qc.scl | awk '{printf "%.6f ", $1}')"
 check "host to scl: description, period" "Quarter-comma meantone 2/1" "$(sed -n 3p out/qc.scl) $(sed -n 17p out/qc.scl | tr -d ' ')"
 
+# The .scl names itself without its folder, also one named with Windows' backslashes.
+mkdir -p back/sub
+sep=/
+[ -z "${VOSTREL_RUNNER:-}" ] || sep='\'
+conv --to-scl --output-dir "back${sep}sub" qc.Temperament.Hauptwerk.xml
+check "host to scl: first line" "! qc.scl" "$(head -1 back/sub/qc.scl)"
+
 # A keyboard mapping: just intonation with its 1/1 on D (62) at 277.5 Hz, so A is 3/2 of that.
 printf '! map\n0\n0\n127\n62\n62\n277.5\n12\n' > baroque.kbm
 printf 'Just\n12\n16/15\n9/8\n6/5\n5/4\n4/3\n45/32\n3/2\n8/5\n5/3\n9/5\n15/8\n2/1\n' > just.scl
@@ -56,7 +63,7 @@ conv --name "$(printf 'M\xc3\xbcller')" --short-name Meantone -o fields.xml qc.s
 check "fields: warnings" "qc.scl: Field Temperament Name: Only ASCII-Characters allowed in strings! Substituting forbidden characters by blanks.
 qc.scl: Only first five characters of ShortName used!" "$(cat err)"
 conv -o x.xml a.scl b.scl 2> err; check "-o with two inputs" "1 vostrel-convert: -o takes a single input (see --help)" "$? $(cat err)"
-for bad in "--tonic H" "--a-pitch -3"; do conv $bad qc.scl 2> /dev/null; check "$bad" 1 $?; done
+for bad in "--tonic X" "--a-pitch -3"; do conv $bad qc.scl 2> /dev/null; check "$bad" 1 $?; done
 conv --version | tr -d '\r' | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
 
 [ "$fails" -eq 0 ] && echo "convert_cli: all checks passed"
