@@ -1,10 +1,11 @@
 # Install rules and the Debian package.
 #
 #   cmake --install <build> [--prefix <dir>]   program, desktop entry, icons,
-#                                               man page and copyright
+#                                               man page, copyright and guide
 #   cd <build> && cpack                         vostrel_<version>_<arch>.deb
 #
 # The version is the project's, PROJECT_VERSION, everywhere.
+include(${CMAKE_CURRENT_LIST_DIR}/Guide.cmake)
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
   return()
@@ -42,8 +43,9 @@ if(NOT WIN32)
   install(FILES ${VOSTREL_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
-# Debian's copyright file; it holds the licence of the code and the icon.
-install(FILES ${VOSTREL_DATA}/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vostrel)
+# Debian's copyright file; it holds the licence of the code and the icon. Beside it the guide.
+install(FILES ${VOSTREL_DATA}/copyright ${VOSTREL_GUIDE}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vostrel)
 
 # ---- Debian package ---------------------------------------------------------
 set(CPACK_PACKAGE_NAME vostrel)

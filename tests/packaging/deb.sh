@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # deb.sh SOURCE: builds the Debian package with cpack in a temporary build and inspects what a user
 # gets: Depends on the FLTK runtime, the program, desktop entry, icons, man pages, copyright, the
-# converter and the collection. With CI=true it installs it, runs window.sh on it, removes it.
+# guide, the converter and the collection. With CI=true it installs it, runs window.sh on it, removes it.
 set -euo pipefail
 src="$(cd "$1" && pwd)"
 work="$(mktemp -d)"
@@ -54,6 +54,24 @@ echo "$man" | grep -q "^\.TH VOSTREL 1 .*\"Vostrel $version\"" || bad "man page 
 echo "$man" | grep -q Vostrel.ini && echo "$man" | grep -q 'home folder' || bad "man page: no Vostrel.ini, home folder"
 ! command -v groff > /dev/null || [ -z "$(echo "$man" | groff -man -ww -z 2>&1)" ] || bad "groff warns about the man page"
 cmp -s share/doc/vostrel/copyright "$src/data/copyright" || bad "packaged copyright differs from data/copyright"
+
+# The guide: the README's sections for users but not the developers' (nor their text), the
+# screenshot inside the page, and every link within the page leading to a section of it.
+guide=share/doc/vostrel/guide.html
+for id in using-vostrel converting-scales-vostrel-convert installing-on-windows; do
+  grep -q " id=\"$id\"" "$guide" || bad "the guide lacks the section $id"
+done
+for id in set-up-on-a-fresh-debian-or-ubuntu-machine performance development; do
+  ! grep -q " id=\"$id\"" "$guide" || bad "the guide holds the developers' section $id"
+done
+grep -q 'src="data:image/png;base64,' "$guide" && ! grep -q test-ratio "$guide" ||
+  bad "the guide has no picture inside or the developers' text"
+python3 - "$guide" <<'PY' || bad "the guide links to sections it lacks"
+import re, sys
+html = open(sys.argv[1], encoding="utf-8").read()
+ids = set(re.findall(r' id="([^"]+)"', html))
+sys.exit(" ".join(set(re.findall(r'href="#([^"]+)"', html)) - ids) or 0)
+PY
 
 if [ "${CI:-}" = true ]; then
   ! dpkg-query -W -f='${Status}' vostrel 2>/dev/null | grep -q "ok installed" ||
