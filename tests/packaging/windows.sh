@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# windows.sh INSTALLER ZIP: the zip's files; the exe a GUI program importing only system DLLs, with
-# icon and version. Under Wine the silent installer installs it and its uninstall entry, the
-# Start-menu entry starts it where Exit can write Vostrel.ini (the user's folder), and the silent
-# uninstaller removes it.
+# windows.sh INSTALLER ZIP BUILD: the zip's files, its README.txt a note in CR LF, its LICENSE.txt
+# the licence alone; the exe a GUI program importing only system DLLs, with icon and version; the
+# installer's pages ours (pictures of BUILD, branding, licence). Under Wine the silent installer
+# installs it, its uninstall entry and Start-menu entries for the program, the guide and the
+# collection; the program's entry starts it where Exit can write Vostrel.ini (the user's folder);
+# the silent uninstaller removes all of it, registry keys included.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
-zip="${2:?usage: $0 installer zip}"
+zip="${2:?usage: $0 installer zip build}"
+build="${3:?usage: $0 installer zip build}"
 version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
 top="vostrel-$version-win64"
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
 [ "$(grep -v "^$top/temperaments/" "$TMP/zip.list" | tr '\n' ' ')" = \
-  "$top/LICENSE.txt $top/README.txt $top/vostrel-convert.exe $top/vostrel.exe " ] || fail "zip holds: $(cat "$TMP/zip.list")"
+  "$top/LICENSE.txt $top/README.txt $top/guide.html $top/vostrel-convert.exe $top/vostrel.exe " ] ||
+  fail "zip holds: $(cat "$TMP/zip.list")"
 # The collection: as many host files as .scl files, in the zip and installed.
 collection() { grep -c "/temperaments/[^/]*$1\$" "$2"; }
 n_scl="$(collection .scl "$TMP/zip.list")"
@@ -18,6 +22,13 @@ n_scl="$(collection .scl "$TMP/zip.list")"
   fail "the zip lacks the collection"
 
 unzip -q "$zip" -d "$TMP/zip"
+# README.txt: CR LF throughout, naming everything beside it; LICENSE.txt names no source files.
+readme="$TMP/zip/$top/README.txt"
+[ -s "$readme" ] && ! grep -qv $'\r$' "$readme" || fail "README.txt is not all CR LF lines"
+for f in $(ls "$TMP/zip/$top" | grep -vx README.txt); do
+  grep -qF "$f" "$readme" || fail "README.txt does not name $f"
+done
+! grep -q 'data/' "$TMP/zip/$top/LICENSE.txt" || fail "LICENSE.txt names files of the source tree"
 exe="$TMP/zip/$top/vostrel.exe"
 x86_64-w64-mingw32-objdump -p "$exe" > "$TMP/pe"
 grep -q 'Subsystem.*(Windows GUI)' "$TMP/pe" || fail "vostrel.exe is no GUI program"
@@ -38,21 +49,47 @@ for pair in "ProductName Vostrel" "ProductVersion $version" "FileVersion $versio
   set -- $pair
   grep -A1 -x "$1" "$TMP/strings" | tail -1 | grep -qx "$2" || fail "version resource: no $1 $2"
 done
+# The installer's pages: its pictures those of the build; in its header (LZMA after NSIS's first
+# header, its properties first) no NSIS branding line and the licence page's text LICENSE.txt.
+for picture in wizard:welcome header:header; do
+  7z e -so "$BIN" "\$PLUGINSDIR/modern-${picture%:*}.bmp" 2> /dev/null |
+    cmp -s - "$build/installer-${picture#*:}.bmp" || fail "the installer's ${picture%:*} picture is not ours"
+done
+python3 - "$BIN" "$TMP/zip/$top/LICENSE.txt" <<'PY' || fail "the installer's pages are not ours"
+import lzma, struct, sys
+exe = open(sys.argv[1], "rb").read()
+at = exe.find(b"\xef\xbe\xad\xdeNullsoftInst")
+size, = struct.unpack_from("<I", exe, at + 16)
+packed, props, dict_size = struct.unpack_from("<IBI", exe, at + 24)
+lzma1 = {"id": lzma.FILTER_LZMA1, "dict_size": dict_size, "lc": props % 9, "lp": props // 9 % 5,
+         "pb": props // 45}
+raw = exe[at + 33:at + 28 + (packed & 0x7FFFFFFF)]
+texts = lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=[lzma1]).decompress(raw, size).decode("utf-16-le", "replace")
+licence = open(sys.argv[2], encoding="utf-8", newline="").read()
+wrong = ["NSIS's branding"] * ("Nullsoft Install System" in texts) + ["licence"] * (licence not in texts)
+sys.exit(", ".join(wrong) if wrong else 0)
+PY
 cp "$BIN" "$TMP/setup.exe"
 (cd "$TMP" && wine setup.exe /S) || fail "the installer failed"
 installed="$WINEPREFIX/drive_c/Program Files/Vostrel"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vostrel'
+vendor='HKLM\Software\The Vostrel developers'
 # The installer may still be finishing when wine returns.
 _installed() { [ -f "$installed/vostrel.exe" ] && wine reg query "$key" 2>&1 | grep -q 'DisplayName.*Vostrel'; }
 poll 100 _installed || fail "no vostrel.exe in $installed or no uninstall entry $key"
 find "$installed" -type f > "$TMP/installed.list"
 [ -f "$installed/vostrel-convert.exe" ] && [ "$(collection .scl "$TMP/installed.list")" = "$n_scl" ] ||
   fail "the converter or the collection was not installed"
+wine reg query "$vendor\\Vostrel" > /dev/null 2>&1 || fail "no registry key $vendor\\Vostrel"
+# The Start-menu entries and what each opens.
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vostrel $version"
+for entry in Vostrel:vostrel.exe "Vostrel guide:guide.html" "Temperament collection:temperaments"; do
+  strings -a "$menu/${entry%:*}.lnk" 2> /dev/null | grep -qxF "C:\\Program Files\\Vostrel\\${entry#*:}" &&
+    [ -e "$installed/${entry#*:}" ] || fail "no Start-menu entry '${entry%:*}' opening ${entry#*:}"
+done
 
 # Started from the Start-menu entry, Exit writes Vostrel.ini in the entry's working folder.
-link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
-[ -n "$link" ] || fail "no Start-menu entry Vostrel.lnk"
-winlink="C:${link#"$WINEPREFIX/drive_c"}"
+winlink="C:${menu#"$WINEPREFIX/drive_c"}/Vostrel.lnk"
 start_program wine start "${winlink//\//\\}"
 click $XY_EXIT
 # start returns at once: wait for the prefix's last process (the program, then Wine's own) to end.
@@ -63,7 +100,7 @@ profile="$WINEPREFIX/drive_c/users/$(id -un)"
 
 # The silent uninstaller (it runs from a copy of itself, so wait for it).
 wine "C:/Program Files/Vostrel/Uninstall.exe" /S || fail "the uninstaller failed"
-_uninstalled() { [ ! -e "$installed/vostrel.exe" ] && [ ! -e "$installed/temperaments" ] && [ -z "$(find "$WINEPREFIX/drive_c/ProgramData" -name Vostrel.lnk)" ]; }
-poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed")"
-! wine reg query "$key" > /dev/null 2>&1 || fail "the uninstall entry stayed"
+_uninstalled() { [ ! -e "$installed/vostrel.exe" ] && [ ! -e "$installed/temperaments" ] && [ ! -e "$menu" ]; }
+poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed" "$menu")"
+for k in "$key" "$vendor"; do ! wine reg query "$k" > /dev/null 2>&1 || fail "the registry key $k stayed"; done
 [ -f "$profile/Vostrel.ini" ] || fail "uninstalling removed the user's Vostrel.ini"
