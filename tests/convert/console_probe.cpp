@@ -1,106 +1,67 @@
-// console_probe.cpp - a console program as Explorer starts it, in a console of its own:
-//   console_probe TEXT COMMAND
-// starts COMMAND alone in a new console and waits (at most 20 s) until the console shows TEXT or
-// COMMAND has ended. It prints the console's lines in UTF-8, then "ended" if COMMAND ended by
-// itself within a second, else "waits", after which it presses Enter in the console; and "status N"
-// once COMMAND has ended (at most 20 s later).
+// console_probe.cpp - console_probe TEXT COMMAND: starts COMMAND alone in a new console, as a
+// double-click does (the probe makes the console and leaves it before COMMAND runs, keeping handles
+// to it), waits at most 20 s for the console to show TEXT, and prints its lines in UTF-8; then
+// "waits" if COMMAND still runs a second later (and presses Enter) or "ended"; then "status N".
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-enum { POLL_MS = 50, POLLS = 400 };
-
-static HANDLE screen, keyboard;  // the console's output and input, inherited by the command
-
-// An inheritable handle of the console's name (CONOUT$ or CONIN$).
-static HANDLE open_console(const wchar_t *name) {
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                     &inherit, OPEN_EXISTING, 0, nullptr);
-}
-
-// The console's text, its lines up to the cursor's, blanks at their ends removed.
-static std::wstring screen_text() {
+// The console's lines up to the cursor's, each as wide as the console.
+static std::wstring screen_text(HANDLE screen, SHORT *width) {
   CONSOLE_SCREEN_BUFFER_INFO info;
-  std::wstring text;
   if (!GetConsoleScreenBufferInfo(screen, &info))
-    return text;
-  for (SHORT y = 0; y <= info.dwCursorPosition.Y; y++) {
-    std::wstring line(info.dwSize.X, L' ');
-    DWORD got = 0;
-    ReadConsoleOutputCharacterW(screen, &line[0], info.dwSize.X, COORD{0, y}, &got);
-    line.resize(line.find_last_not_of(L' ', got) + 1);
-    text += line + L"\n";
-  }
+    return L"";
+  *width = info.dwSize.X;
+  std::wstring text(info.dwSize.X * (info.dwCursorPosition.Y + 1), L' ');
+  DWORD got;
+  ReadConsoleOutputCharacterW(screen, &text[0], text.size(), COORD{0, 0}, &got);
   return text;
 }
 
-// Enter, pressed and released, in the console.
-static void press_enter() {
-  INPUT_RECORD keys[2] = {};
-  for (int k = 0; k < 2; k++) {
-    keys[k].EventType = KEY_EVENT;
-    keys[k].Event.KeyEvent.bKeyDown = k == 0;
-    keys[k].Event.KeyEvent.wRepeatCount = 1;
-    keys[k].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
-    keys[k].Event.KeyEvent.uChar.UnicodeChar = L'\r';
-  }
-  DWORD written;
-  WriteConsoleInputW(keyboard, keys, 2, &written);
-}
-
-// Prints a wide text in UTF-8.
-static void print_utf8(const std::wstring &text) {
-  int len = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(len, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], len, nullptr, nullptr);
-  fputs(bytes.c_str(), stdout);
-}
-
-// Starts command in a new console that only it is attached to (the probe leaves it before the
-// command runs, keeping its handles); 0 when it cannot.
-static int start_alone(wchar_t *command, PROCESS_INFORMATION *child) {
+int wmain(int argc, wchar_t **argv) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   FreeConsole();
-  if (!AllocConsole())
-    return 0;
-  screen = open_console(L"CONOUT$");
-  keyboard = open_console(L"CONIN$");
+  AllocConsole();
+  DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE, access = GENERIC_READ | GENERIC_WRITE;
+  HANDLE screen = CreateFileW(L"CONOUT$", access, share, &inherit, OPEN_EXISTING, 0, nullptr);
+  HANDLE keyboard = CreateFileW(L"CONIN$", access, share, &inherit, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW start = {};
   start.cb = sizeof start;
   start.dwFlags = STARTF_USESTDHANDLES;
   start.hStdInput = keyboard;
   start.hStdOutput = start.hStdError = screen;
-  if (!CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                      &start, child))
-    return 0;
-  FreeConsole();
-  ResumeThread(child->hThread);
-  return 1;
-}
-
-int wmain(int argc, wchar_t **argv) {
   PROCESS_INFORMATION child;
-  if (argc != 3 || !start_alone(argv[2], &child)) {
-    fprintf(stderr, "console_probe TEXT COMMAND: cannot start the command (error %lu)\n",
-            GetLastError());
+  if (argc != 3 || !CreateProcessW(nullptr, argv[2], nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                                   nullptr, nullptr, &start, &child)) {
+    fputs("usage: console_probe TEXT COMMAND\n", stderr);
     return 2;
   }
+  FreeConsole();
+  ResumeThread(child.hThread);
   std::wstring text;
-  for (int i = 0; i < POLLS && text.find(argv[1]) == std::wstring::npos; i++) {
-    bool ended = WaitForSingleObject(child.hProcess, POLL_MS) == WAIT_OBJECT_0;
-    text = screen_text();
+  SHORT width = 1;
+  for (int polls = 0; polls < 400 && text.find(argv[1]) == std::wstring::npos; polls++) {
+    bool ended = WaitForSingleObject(child.hProcess, 50) == WAIT_OBJECT_0;
+    text = screen_text(screen, &width);
     if (ended)
       break;
   }
-  print_utf8(text);
-  bool ended = WaitForSingleObject(child.hProcess, 1000) == WAIT_OBJECT_0;
-  puts(ended ? "ended" : "waits");
-  if (!ended)
-    press_enter();
-  DWORD status = STILL_ACTIVE;
-  if (WaitForSingleObject(child.hProcess, POLLS * POLL_MS) == WAIT_OBJECT_0)
-    GetExitCodeProcess(child.hProcess, &status);
+  for (size_t row = 0; row < text.size(); row += width) {
+    char line[1024];
+    int n = WideCharToMultiByte(CP_UTF8, 0, &text[row], width, line, sizeof line, nullptr, nullptr);
+    printf("%.*s\n", n, line);
+  }
+  bool waits = WaitForSingleObject(child.hProcess, 1000) == WAIT_TIMEOUT;
+  puts(waits ? "waits" : "ended");
+  INPUT_RECORD enter = {};
+  enter.EventType = KEY_EVENT;
+  enter.Event.KeyEvent = {TRUE, 1, VK_RETURN, 0, {L'\r'}, 0};
+  DWORD written, status = STILL_ACTIVE;
+  if (waits)
+    WriteConsoleInputW(keyboard, &enter, 1, &written);
+  WaitForSingleObject(child.hProcess, 20000);
+  GetExitCodeProcess(child.hProcess, &status);
   printf("status %lu\n", status);
   return 0;
 }
