@@ -1,6 +1,7 @@
 # The Windows packages, from the cross build (see scripts/windows.sh):
 #
 #   cd <build> && cpack   vostrel-<version>-win64.zip   vostrel.exe, vostrel-convert.exe,
+#                                                       vostrel.html (the browser page),
 #                                                       temperaments/, README.txt, LICENSE.txt
 #                         vostrel-<version>-win64.exe   64-bit installer (NSIS)
 #
@@ -13,6 +14,9 @@
 # Only the component "program" is packed: the window program, the converter
 # and the collection of historical temperaments (cmake/Convert.cmake).
 install(TARGETS vostrel RUNTIME DESTINATION . COMPONENT program)
+if(VOSTREL_PAGE_FILE)
+  install(FILES ${VOSTREL_PAGE_FILE} DESTINATION . COMPONENT program)
+endif()
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt
         COMPONENT program)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt

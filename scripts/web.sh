@@ -21,11 +21,12 @@ done
 # Debian's Emscripten finds its acorn through NODE_PATH when node is not Debian's own.
 export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 out="$repo/build-web"
+mkdir -p "$out"
 # Node runs the tests as it is (Emscripten's default adds flags this Node no longer takes).
 emcmake cmake -S "$repo" -B "$out" -DVOSTREL_GUI=OFF -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" \
-  -DVOSTREL_TESTS="$tests" -DVOSTREL_NATIVE_BUILD="$native" > "$out.log" 2>&1 ||
-  { cat "$out.log"; exit 1; }
+  -DVOSTREL_TESTS="$tests" -DVOSTREL_NATIVE_BUILD="$native" > "$out/configure.log" 2>&1 ||
+  { cat "$out/configure.log"; exit 1; }
 cmake --build "$out" -j "$(nproc)"
 page="$out/vostrel.html"
 size="$(stat -c %s "$page")"

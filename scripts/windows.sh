@@ -23,7 +23,9 @@ export VOSTREL_WINE_TEMPLATE="$wine_dir/template" WINEPREFIX="$wine_dir/modules"
 wineserver -p30  # kept running meanwhile: each test binary then starts in well under a second
 
 fltk="$(bash "$repo/scripts/fltk-win.sh")"
-(cd "$repo" && VOSTREL_FLTK_WIN="$fltk" cmake --preset windows > /dev/null)
+bash "$repo/scripts/web.sh"  # the browser page for the zip and the installer
+(cd "$repo" && VOSTREL_FLTK_WIN="$fltk" cmake --preset windows \
+  -DVOSTREL_WEB_PAGE="$repo/build-web/vostrel.html" > /dev/null)
 cmake --build "$build" -j "$jobs"
 (cd "$build" && cpack -B "$build/packages" > /dev/null)
 rm -rf "$build/packages/_CPack_Packages"

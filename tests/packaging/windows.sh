@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# windows.sh INSTALLER ZIP: the zip's files; the exe a GUI program importing only system DLLs, with
+# windows.sh INSTALLER ZIP: the zip's files (the browser page among them); the exe a GUI program importing only system DLLs, with
 # icon and version. Under Wine the silent installer installs it and its uninstall entry, the
 # Start-menu entry starts it where Exit can write Vostrel.ini (the user's folder), and the silent
 # uninstaller removes it.
@@ -10,7 +10,7 @@ version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
 top="vostrel-$version-win64"
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
 [ "$(grep -v "^$top/temperaments/" "$TMP/zip.list" | tr '\n' ' ')" = \
-  "$top/LICENSE.txt $top/README.txt $top/vostrel-convert.exe $top/vostrel.exe " ] || fail "zip holds: $(cat "$TMP/zip.list")"
+  "$top/LICENSE.txt $top/README.txt $top/vostrel-convert.exe $top/vostrel.exe $top/vostrel.html " ] || fail "zip holds: $(cat "$TMP/zip.list")"
 # The collection: as many host files as .scl files, in the zip and installed.
 collection() { grep -c "/temperaments/[^/]*$1\$" "$2"; }
 n_scl="$(collection .scl "$TMP/zip.list")"
