@@ -49,6 +49,8 @@ async function poll(tenths, test) {
 const browser = await puppeteer.launch({
   executablePath: process.env.VOSTREL_CHROMIUM || '/usr/bin/chromium',
   headless: true,
+  // The browser's own files (its crash database, say) in the temporary folder, not in the home.
+  env: {...process.env, HOME: tmp, XDG_CONFIG_HOME: tmp, XDG_CACHE_HOME: tmp},
   args: ['--no-sandbox', '--disable-background-networking', '--disable-component-update',
          '--disable-sync', '--no-first-run', '--disable-default-apps'],
 });
@@ -142,8 +144,10 @@ async function generate(page, button = 'Generate File') {
   return {asked, said, file};
 }
 
-const select = (page, label, value) => perform(page, async () =>
-  (await control(page, label, 'combobox')).select(value));
+// Chooses a temperament of the collection by its name.
+const entry = async (page, name) => perform(page, async () =>
+  (await control(page, 'Historical temperament', 'combobox')).select(await page.evaluate((n) =>
+    [...document.querySelectorAll('#collection option')].find((o) => o.textContent === n).value, name)));
 
 function converter(...args) {
   try {
@@ -261,8 +265,7 @@ async function collection() {
   await choose(page, 'Load File', [path.join(native, 'temperaments', 'Kirn3.Temperament.Hauptwerk.xml')]);
   const loaded = await snapshot(page);
   await type(page, 'Temperament Name', 'something else');
-  const {said} = await select(page, 'Historical temperament', await page.evaluate(() =>
-    [...document.querySelectorAll('#collection option')].find((o) => o.textContent === 'Kirnberger III').value));
+  const {said} = await entry(page, 'Kirnberger III');
   const chosen = await snapshot(page);
   check(same(said, []) && same(chosen, loaded), 'Kirnberger III from the list: ' + said + JSON.stringify(chosen) + JSON.stringify(loaded));
   await page.close();
@@ -281,8 +284,10 @@ async function layout() {
     });
     check(fit.w <= width && (width === 375 ? fit.column : fit.h <= height), `${name} layout: ${JSON.stringify(fit)}`);
     const shots = process.env.VOSTREL_SCREENSHOT_DIR;
+    await entry(page, 'Werckmeister III');
+    await type(page, 'A-Pitch', '415');
     if (shots)
-      await page.screenshot({path: path.join(shots, `web-${name}.png`), fullPage: width === 375});
+      await page.screenshot({path: path.join(shots, `web-${name}.png`)});
     if (width !== 1280)
       continue;
     const reached = new Set();
