@@ -20,6 +20,8 @@ struct Scala : ::testing::Test {
   std::string put(const std::string &text) { return write_file(tmp.file("t"), text), tmp.file("t"); }
 };
 
+static double cents(double ratio) { return 1200 * log2(ratio); }
+
 static const std::string HEAD = "! a comment\nMy scale\n 12\n!\n";
 static const std::string ET = " 100.0\n 200.\n 300.0\n 400.0\n 500.0\n 600.0\n 700.0\n 800.0\n"
                               " 900.0\n 1000.0\n 1100.0\n";
@@ -52,8 +54,9 @@ TEST_F(Scala, RefusesWithOneMessage) {
       {0, "x\n\n", "line 2: the number of pitches is missing"},
       {0, "x\ntwelve\n", "line 2: \"twelve\" is not a valid number of pitches"},
       {0, HEAD + ET, "the file ends before all 12 pitches"},
-      {0, HEAD + "1e3.0\n", "line 5: \"1e3.0\" is not a number"},
-      {0, HEAD + "3/x\n", "line 5: \"3/x\" is not a ratio or a number of cents"},
+      {0, HEAD + "-.!\n", "line 5: \"-.!\" is not a number"},
+      {0, HEAD + "+3/2\n", "line 5: \"+3/2\" is not a ratio or a number of cents"},
+      {0, HEAD + "x3/2\n", "line 5: \"x3/2\" is not a ratio or a number of cents"},
       {0, HEAD + "-3/2\n", "line 5: -3/2 is not a positive ratio"},
       {0, HEAD + "3/0\n", "line 5: 3/0 is not a positive ratio"},
       {0, HEAD + std::string(400, '9') + "\n",
@@ -74,6 +77,34 @@ TEST_F(Scala, RefusesWithOneMessage) {
     std::string path = c.text.empty() ? tmp.file("missing") : put(c.text);
     EXPECT_EQ((c.kbm ? read_kbm : read_scl)(path.c_str()), 0) << c.message;
     EXPECT_EQ(dialogs.alerts, Texts{c.message});
+  }
+}
+
+// A pitch is the longest value at its start, whatever follows; a degree far from its place in
+// equal temperament is read with a warning.
+TEST_F(Scala, ReadsTheValueAtTheStartOfAPitch) {
+  const std::string far = " cents, more than 100 cents from its place in equal temperament ";
+  const struct { int degree; std::string text; double cents; std::string warning; } cases[] = {
+      {1, "99.! B", 99, ""},
+      {1, "21/20!C#", cents(21 / 20.), ""},
+      {1, "3/2.5", cents(1.5), "line 5: degree 1 is 701.955" + far + "(100)"},
+      {1, "1.5e3", 1.5, ""},
+      {1, "-.5x", -0.5, "line 5: degree 1 is -0.500" + far + "(100)"},
+      {1, "0.", 0, ""},
+      {1, "1.2.3", 1.2, ""},
+      {2, "200,0", cents(200), "line 6: degree 2 is 9172.627" + far + "(200)"},
+      {11, "3/x", cents(3), "line 15: degree 11 is 1901.955" + far + "(1100)"},
+      {11, "1200.001", 1200.001, "line 15: degree 11 is 1200.001" + far + "(1100)"},
+      {12, "2/1!Low_C3=131.4", 1200, ""},
+  };
+  for (auto &c : cases) {
+    dialogs.alerts.clear();
+    std::string pitches;
+    for (int k = 1; k <= 12; k++)
+      pitches += (k == c.degree ? c.text : std::to_string(100 * k) + ".0") + "\n";
+    ASSERT_EQ(read_scl(put(HEAD + pitches).c_str()), 1) << c.text;
+    EXPECT_EQ(dialogs.alerts, c.warning.empty() ? Texts{} : Texts{c.warning}) << c.text;
+    EXPECT_NEAR(Scale_Cents[c.degree % 12], c.degree < 12 ? c.cents : 0, 1e-9) << c.text;
   }
 }
 
@@ -139,8 +170,6 @@ static std::map<std::string, std::vector<double>> collection() {
   }
   return all;
 }
-
-static double cents(double ratio) { return 1200 * log2(ratio); }
 
 TEST(Collection, MatchesIndependentValues) {
   script_dialogs();

@@ -26,6 +26,7 @@ enum { SHOWN = 40 };         // characters of a bad value quoted in a message
 static FILE *inf;            // the file being read
 static char line[LINE_SIZE]; // the current line, its line end removed
 static int lineno;           // the current line's number, from 1
+static int pitch_line[12];   // the line of each degree of the scale being read
 
 static const double PERIOD_CENTS = 1200.0;
 static const double PERIOD_TOLERANCE = 0.0001;  // cents a period may be off
@@ -130,26 +131,47 @@ static int is_decimal(const char *p) {
   return digits > 0 && points == 1;
 }
 
-// A pitch word (cents with a '.', else a ratio n/d or a whole number n) in
-// cents above the 1/1; 0 after the message. *octave tells whether it is
-// exactly 2/1 or 1200 cents within the tolerance.
-static int pitch_cents(const char *word, double *cents, int *octave) {
-  if (strchr(word, '.')) {
-    if (!is_decimal(word)) {
-      alertf("line %d: \"%.*s\" is not a number", lineno, SHOWN, word);
-      return 0;
-    }
+// The number of decimal digits at p.
+static size_t digit_run(const char *p) {
+  size_t n = 0;
+  while (p[n] >= '0' && p[n] <= '9') n++;
+  return n;
+}
+
+// Cuts word after its longest pitch value: an optional sign, digits and a
+// '.' with digits after it (cents), else digits with '/' and digits or
+// alone (a ratio); 0 when it starts with neither. *is_cents tells which.
+static size_t cut_value(char *word, int *is_cents) {
+  size_t sign = word[0] == '-' || word[0] == '+';
+  size_t len = sign + digit_run(word + sign);
+  *is_cents = word[len] == '.';
+  if (*is_cents) len += 1 + digit_run(word + len + 1);
+  else if (word[len] == '/' && digit_run(word + len + 1) > 0) len += 1 + digit_run(word + len + 1);
+  if (len == sign + *is_cents) return 0;  // no digit at all
+  word[len] = '\0';
+  return len;
+}
+
+// The pitch value at the start of word (cents with a '.', else a ratio n/d
+// or a whole number n) in cents above the 1/1; the rest of the word is cut
+// off. 0 after the message. *octave tells whether it is exactly 2/1 or
+// 1200 cents within the tolerance.
+static int pitch_cents(char *word, double *cents, int *octave) {
+  int is_cents = 0;
+  size_t len = cut_value(word, &is_cents);
+  if (len == 0 || (!is_cents && word[0] == '+')) {
+    alertf("line %d: \"%.*s\" is not %s", lineno, SHOWN, word,
+           is_cents ? "a number" : "a ratio or a number of cents");
+    return 0;
+  }
+  if (is_cents) {
     *cents = strtod(word, nullptr);
     *octave = fabs(*cents - PERIOD_CENTS) <= PERIOD_TOLERANCE;
   } else {
     const char *slash = strchr(word, '/');
-    const char *end = word + strlen(word);
-    double n = digits_value(word[0] == '-' ? word + 1 : word, slash ? slash : end);
-    double d = slash ? digits_value(slash + 1, end) : 1;
-    if (n < 0 || d < 0) {
-      alertf("line %d: \"%.*s\" is not a ratio or a number of cents", lineno, SHOWN, word);
-      return 0;
-    }
+    const char *digits = word + (word[0] == '-');
+    double n = digits_value(digits, slash ? slash : word + len);
+    double d = slash ? digits_value(slash + 1, word + len) : 1;
     if (word[0] == '-' || n == 0 || d == 0) {
       alertf("line %d: %.*s is not a positive ratio", lineno, SHOWN, word);
       return 0;
@@ -181,7 +203,7 @@ static void take_description(void) {
 static int read_pitches(void) {
   int count = 0, octave = 0;
   if (content_line("the number of pitches") != 1) return 0;
-  const char *word = first_word();
+  char *word = first_word();
   if (!*word) {
     alertf("line %d: the number of pitches is missing", lineno);
     return 0;
@@ -200,7 +222,10 @@ static int read_pitches(void) {
       return 0;
     }
     if (!pitch_cents(word, &cents, &octave)) return 0;
-    if (k < 12) Scale_Cents[k] = cents;
+    if (k < 12) {
+      Scale_Cents[k] = cents;
+      pitch_line[k] = lineno;
+    }
   }
   if (!octave) {
     alertf("line %d: the period %.*s is not 2/1; only octave-repeating scales are accepted",
@@ -210,6 +235,16 @@ static int read_pitches(void) {
   return 1;
 }
 
+// Warns of each degree more than a semitone from its place in equal
+// temperament: the scale is converted all the same, but it is hardly meant
+// as the twelve notes from its 1/1 upward.
+static void warn_far_degrees(void) {
+  for (int k = 1; k < 12; k++)
+    if (fabs(Scale_Cents[k] - 100.0 * k) > 100.0)
+      alertf("line %d: degree %d is %.3f cents, more than 100 cents from its place in equal "
+             "temperament (%d)", pitch_line[k], k, Scale_Cents[k], 100 * k);
+}
+
 int read_scl(const char *path) {
   if (!open_input(path)) return 0;
   int ok = content_line("the description") == 1;
@@ -217,6 +252,7 @@ int read_scl(const char *path) {
   ok = ok && read_pitches();
   fclose(inf);
   Scale_Cents[0] = 0.0;
+  if (ok) warn_far_degrees();
   return ok;
 }
 
