@@ -7,10 +7,12 @@
 #include "report.h"
 #include "scala.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,9 @@
 
 // ---- Options ----------------------------------------------------------------
 enum { OUTPUT_NAME_SIZE = 4200 };      // an output file name
+// The IDs of a batch without --id: below the single default 999900 and the
+// collection's 999901 upward, so they never meet either.
+enum { BATCH_FIRST_ID = 900001, BATCH_LAST_ID = 999899 };
 static const double MAX_A_PITCH = 1e6;  // Hz; anything above is no pitch
 
 static const char PROGRAM[] = "vostrel-convert";
@@ -40,6 +45,13 @@ static const char *output_dir = ".";  // --output-dir
 // --temperament-version; null = the default.
 static const char *fields[7];
 static const char *current_file = PROGRAM;  // the name messages start with
+
+// ---- The run ----------------------------------------------------------------
+static int batch;         // more than one input: outputs named after them, IDs numbered
+static int first_id;      // the first input's ID in a batch
+static int input_number;  // the current input's place among the inputs, from 0
+static const char *writing;  // the output file being written, or null
+static std::map<std::string, std::string> written;  // output file -> its input, this run
 
 // ---- Messages ---------------------------------------------------------------
 
@@ -60,7 +72,8 @@ static const char USAGE[] =
     "  --kbm FILE                tonic and pitch from a Scala keyboard mapping\n"
     "  --name TEXT               temperament name (default: the description)\n"
     "  --short-name TEXT         short name (default: from the file name)\n"
-    "  --id N                    unique temperament ID (default 999900)\n"
+    "  --id N                    unique temperament ID (default 999900; with\n"
+    "                            several inputs N upward, default 900001 upward)\n"
     "  --supplier-id N           supplier ID (default 999999)\n"
     "  --supplier-name TEXT      supplier name (default empty)\n"
     "  --comment TEXT            comment (default empty)\n"
@@ -70,6 +83,35 @@ static const char USAGE[] =
     "  --to-scl                  host temperament files to .scl\n"
     "  --report                  print the report, write nothing\n"
     "  --help, --version\n";
+
+// A name as a key of written: Windows' file names ignore the letter case
+// of ASCII and take '\\' for '/'.
+static std::string output_key(const char *name) {
+  std::string key = name;
+#ifdef _WIN32
+  for (char &c : key) c = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+#endif
+  return key;
+}
+
+// The converter's alerts: the window's refusal of an existing output
+// becomes a line naming it and, when this run wrote it, its input.
+static void convert_alert(const char *text) {
+  if (!writing || strcmp(text, EXISTING_FILE_ALERT) != 0) return print_alert(text);
+  auto earlier = written.find(output_key(writing));
+  std::string line = std::string(writing) + " exists already and is never replaced";
+  if (earlier != written.end())
+    line = std::string(writing) + " was written from " + earlier->second +
+           " in this run and is not replaced";
+  print_alert(line.c_str());
+}
+
+// Ends the writing of an output from the input path; ok, as given.
+static int done_writing(const char *path, int ok) {
+  if (ok) written[output_key(writing)] = path;
+  writing = nullptr;
+  return ok;
+}
 
 // ---- Names ------------------------------------------------------------------
 
@@ -148,6 +190,8 @@ static void commit_options(const char *path) {
                              "1.00"};
   const char *text[7];
   for (int k = 0; k < 7; k++) text[k] = fields[k] ? fields[k] : defaults[k];
+  std::string id = std::to_string(first_id + input_number);
+  if (batch) text[0] = id.c_str();
   commit_fields(text);
 }
 
@@ -156,11 +200,14 @@ static int scale_to_host(const char *path) {
   static char name[OUTPUT_NAME_SIZE];
   if (!load_scale(path)) return 0;
   commit_options(path);
-  // The proposal is never longer than this text, which take_name checks.
-  std::string longest = in_output_dir(Temp_ShortName) + ".Temperament.Hauptwerk.xml";
-  if (!take_name(name, output ? output : longest)) return 0;
-  if (!output) propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
-  return write_temperament_file(name);
+  // A batch names each file after its input; otherwise the file is named as
+  // Generate File proposes it, never longer than this text, which take_name checks.
+  std::string after_input = in_output_dir(stem(path) + "." + TEMPERAMENT_SUFFIX);
+  std::string longest = in_output_dir(Temp_ShortName) + "." + TEMPERAMENT_SUFFIX;
+  if (!take_name(name, output ? output : batch ? after_input : longest)) return 0;
+  if (!output && !batch) propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
+  writing = name;
+  return done_writing(path, write_temperament_file(name));
 }
 
 // A host file into a .scl in the output folder (or -o).
@@ -169,7 +216,8 @@ static int host_to_scl(const char *path) {
   if (!load_temperament(path)) return 0;
   if (!take_name(name, output ? output : in_output_dir(stem(path) + ".scl"))) return 0;
   std::string description = fields[1] ? fields[1] : Temp_Name[0] ? Temp_Name : stem(path);
-  return write_scl(name, tonic, description.c_str());
+  writing = name;
+  return done_writing(path, write_scl(name, tonic, description.c_str()));
 }
 
 // True for a name ending in .scl or .SCL.
@@ -282,6 +330,20 @@ static int check_args(const std::vector<const char *> &inputs) {
   return 1;
 }
 
+// Numbers the IDs of a batch of count scales from --id, else from
+// BATCH_FIRST_ID; 0 after a message when the last would leave the range.
+static int number_ids(size_t count) {
+  long long first = fields[0] ? to_int(fields[0]) : BATCH_FIRST_ID;
+  long long last = fields[0] ? INT_MAX : BATCH_LAST_ID;
+  if (first + (long long)count - 1 > last) {
+    std::string what = "the IDs of " + std::to_string(count) + " inputs from " +
+                       std::to_string(first) + " go beyond " + std::to_string(last);
+    return usage_error(what.c_str(), "");
+  }
+  first_id = (int)first;
+  return 1;
+}
+
 #ifdef _WIN32
 // Windows hands main its arguments in the ANSI code page; the program's
 // names and texts are UTF-8, as the window's are. The arguments again, in
@@ -314,16 +376,21 @@ int main(int argc, char **argv) {
 #ifdef _WIN32
   utf8_arguments(&argc, &argv);
 #endif
-  dialog_alert = print_alert;
+  dialog_alert = convert_alert;
   std::vector<const char *> inputs;
   int parsed = parse_args(argc, argv, inputs);
   if (parsed <= 0) return parsed < 0 ? 0 : 1;
   if (!check_args(inputs)) return 1;
+  batch = inputs.size() > 1;
+  if (batch && !report && !to_scl && !number_ids(inputs.size())) return 1;
   if (kbm) {
     current_file = kbm;
     if (!read_kbm(kbm)) return 1;
   }
   int failed = 0;
-  for (const char *path : inputs) failed |= !convert_one(path);
+  for (const char *path : inputs) {
+    failed |= !convert_one(path);
+    input_number++;
+  }
   return failed ? 1 : 0;
 }
