@@ -28,7 +28,7 @@ fi
 echo "== build (build-bench)"
 cmake -S "$repo" -B "$build" -DVOSTREL_BENCH=ON -DVOSTREL_TESTS=OFF > /dev/null
 cmake --build "$build" -j "$(nproc)" --target vostrel vostrel_bench min_window min_window_label \
-  startup_probe > /dev/null
+  startup_probe spawn_time vostrel-convert > /dev/null
 bench="$build/bench/vostrel_bench"
 
 work="$(mktemp -d)"
@@ -94,6 +94,9 @@ f_stat=$(( $(count "$work/f.trace" "$stat_re") - $(count "$work/f0.trace" "$stat
 entries=$(( $(find "$tree" -mindepth 1 -maxdepth 3 | wc -l) + 2 * visited ))
 
 # ---- 4: start-up under Xvfb ------------------------------------------------------------
+echo "== converter start-up: $runs runs of vostrel-convert --version and /bin/true, alternating"
+read -r st_c st_t < <("$build/bench/spawn_time" "$runs" "$build/vostrel-convert --version" /bin/true)
+
 echo "== start-up: $runs starts of each program, alternating"
 exec 3> "$work/display"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
@@ -149,6 +152,8 @@ printf "$fmt" "Discovery: fstat of an open folder" "$v_fstat" "" "" "" ""
 printf "$fmt" "find: listings / stat calls" "" "$f_list / $f_stat" "" "" ""
 printf "$fmt" "Start-up: time to map (ms)" "$st_v" "minimal window: $st_m" "$r_st" "<= 1.2" "$(met "$r_st" 1.2)"
 printf "$fmt" "Start-up: peak RSS (KiB)" "$rss_v" "minimal window: $rss_m" "$r_rss" "<= 1.2" "$(met "$r_rss" 1.2)"
+r_conv=$(ratio "$st_c" "$st_t")
+printf "$fmt" "Converter: --version, whole run (µs)" "$st_c" "/bin/true: $st_t" "$r_conv" "<= 1.5" "$(met "$r_conv" 1.5)"
 printf "$fmt" "  window with one label (ms / KiB)" "" "$st_l / $rss_l" "" "" ""
 echo
 echo "Resident memory (KiB) at the last start, where Vostrel and the empty window differ most:"

@@ -8,7 +8,7 @@
 set -euo pipefail
 
 run_pkgs=(cmake g++ make libfltk1.3-dev fluid)
-test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
+test_pkgs=(libgtest-dev clang-format xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
 
 win_pkgs=(cmake make g++-mingw-w64-x86-64-win32 libgtest-dev wine wine64 fonts-wine nsis zip unzip
           xvfb xauth xdotool x11-utils imagemagick python3)

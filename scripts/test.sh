@@ -7,8 +7,11 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$repo/scripts/deps.sh" test
 jobs="$(nproc)"
 
-echo "== build and test"
 cd "$repo"
+echo "== layout"
+bash scripts/format.sh
+
+echo "== build and test"
 cmake --preset plain > /dev/null
 cmake --build --preset plain -j "$jobs"
 ctest --preset plain -j "$jobs"
