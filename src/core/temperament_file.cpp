@@ -17,8 +17,9 @@
 #endif
 
 const char TEMPERAMENT_SUFFIX[] = "Temperament.Hauptwerk.xml";
-const char EXISTING_FILE_ALERT[] = "Cant write over existing file (for security reasons)\n"
-                                   "Please delete file before generating it or use another name.";
+const char EXISTING_FILE_ALERT[] =
+    "Cant write over existing file (for security reasons)\n"
+    "Please delete file before generating it or use another name.";
 
 // ---- New files ----------------------------------------------------------------
 
