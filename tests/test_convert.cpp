@@ -13,6 +13,7 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <set>
 
 struct Scala : ::testing::Test {
   TempDir tmp;
@@ -178,17 +179,25 @@ TEST(Convert, SameFileAsTheWindow) {
   }
 }
 
-// Every entry of the table, by short name: cents of C to B above C.
-static std::map<std::string, std::vector<double>> collection() {
+// Every entry of the table, by short name: cents of C to B above C. On the way each is checked: its
+// fifths are the ones it declares and close the circle, it matches its published values to 0.05
+// cent, and its ID, short name and file name are its own.
+static std::map<std::string, std::vector<double>> collection(std::map<std::string, long> &ids) {
   std::map<std::string, std::vector<double>> all;
+  std::set<std::string> stems;
   std::ifstream table(COLLECTION_TABLE);
   for (std::string line; std::getline(table, line);) {
     int r = parse_entry(line.c_str());
     EXPECT_NE(r, 0) << line;
     if (r != 1)
       continue;
+    char stem[TEXT_FIELD_SIZE];
+    entry_file_stem(stem);
+    EXPECT_TRUE(stems.insert(stem).second && all.count(Entry_Short) == 0) << Entry_Short;
+    for (auto &id : ids)
+      EXPECT_NE(id.second, Entry_ID) << Entry_Short;
+    ids[Entry_Short] = Entry_ID;
     all[Entry_Short].assign(Scale_Cents, Scale_Cents + 12);
-    // The fifths around the circle from C are the ones the entry declares.
     double sum = 0;
     for (int k = 0; k < 12; k++) {
       double dev =
@@ -196,6 +205,9 @@ static std::map<std::string, std::vector<double>> collection() {
       sum += dev;
       if (!std::isnan(Entry_Tempering[k])) {
         EXPECT_NEAR(dev, Entry_Tempering[k], 1e-9) << Entry_Short << k;
+      }
+      if (!std::isnan(Entry_Published[k])) {
+        EXPECT_NEAR(Scale_Cents[k], Entry_Published[k], 0.05 + 1e-9) << Entry_Short << k;
       }
     }
     EXPECT_NEAR(sum, -PYTHAGOREAN_COMMA, 1e-9) << Entry_Short;
@@ -205,46 +217,18 @@ static std::map<std::string, std::vector<double>> collection() {
 
 TEST(Collection, MatchesIndependentValues) {
   script_dialogs();
-  auto all = collection();
-  EXPECT_GE(all.size(), 20u);
+  std::map<std::string, long> ids;
+  auto all = collection(ids);
+  EXPECT_GE(all.size(), 30u);
   EXPECT_EQ(dialogs.alerts, Texts{});
-  // Offsets from A to three decimals, as published (and as the README listed them before the
-  // collection).
-  const std::map<std::string, std::vector<double>> from_a = {
-      {"MT1-4",
-       {0, 17.108, -6.843, 10.265, -13.686, 3.422, 20.529, -3.422, 13.686, -10.265, 6.843,
-        -17.108}},
-      {"Werk3", {0, 7.820, 3.910, 11.730, 1.955, 3.910, 5.865, 1.955, 9.775, 0, 7.820, 3.910}},
-      {"Kirn3",
-       {0, 6.355, -1.467, 10.265, 0.490, 3.422, 4.400, -3.422, 8.310, 0.489, 6.843, 2.445}},
-      {"Vallo", {0, 5.865, -3.910, 5.865, 0, 1.955, 3.910, -1.955, 7.820, -1.955, 3.910, 1.955}},
-      {"Youn1",
-       {0, 5.987, -1.955, 6.232, 0.122, 2.077, 4.032, -2.077, 6.110, -1.833, 4.155, 2.077}}};
-  for (auto &r : from_a) {
-    std::copy(all[r.first].begin(), all[r.first].end(), Scale_Cents);
-    scale_to_offsets(3, 440.0);
-    for (int i = 0; i < 12; i++)
-      EXPECT_NEAR(DCent[i], r.second[i], 0.0006) << r.first << i;
-  }
-  // Published cents above C: Pythagorean and Kirnberger II from ratios, Werckmeister IV and V to
-  // 0.1.
-  const double S = SYNTONIC_COMMA;
-  const std::map<std::string, std::vector<double>> above_c = {
-      {"Pytha",
-       {0, cents(2187 / 2048.), cents(9 / 8.), cents(32 / 27.), cents(81 / 64.), cents(4 / 3.),
-        cents(729 / 512.), cents(1.5), cents(6561 / 4096.), cents(27 / 16.), cents(16 / 9.),
-        cents(243 / 128.)}},
-      {"Kirn2",
-       {0, cents(256 / 243.), cents(9 / 8.), cents(32 / 27.), cents(1.25), cents(4 / 3.),
-        cents(45 / 32.), cents(1.5), cents(128 / 81.), cents(27 / 16.) - S / 2, cents(16 / 9.),
-        cents(15 / 8.)}},
-      {"Werk4", {0, 82.4, 196.1, 294.1, 392.2, 498.0, 588.3, 694.1, 784.4, 890.2, 1003.9, 1086.3}},
-      {"Werk5", {0, 96.1, 203.9, 300.0, 396.1, 503.9, 600.0, 702.0, 792.2, 900.0, 1002.0, 1098.0}}};
-  for (auto &r : above_c)
-    for (int k = 0; k < 12; k++)
-      EXPECT_NEAR(all[r.first][k], r.second[k], r.first[0] == 'W' ? 0.05 + 1e-9 : 1e-9)
-          << r.first << k;
+  // The first twenty keep the IDs they were made with: users' files carry them.
+  const char *first[] = {"Equal", "Pytha", "MT1-3", "MT2-7", "MT2-9", "MT1-4", "MT1-5",
+                         "MT1-6", "Werk3", "Werk4", "Werk5", "Werk6", "Kirn2", "Kirn3",
+                         "Vallo", "Youn1", "Youn2", "Kelln", "Lehma", "JustC"};
+  for (int i = 0; i < 20; i++)
+    EXPECT_EQ(ids[first[i]], 999901 + i) << first[i];
   // Pure intervals of the meantones and just intonation, in cents above C.
+  const double S = SYNTONIC_COMMA;
   const struct {
     const char *name;
     int note;
@@ -262,4 +246,21 @@ TEST(Collection, MatchesIndependentValues) {
     EXPECT_NEAR(fmod(all["Youn2"][(k + 7) % 12] - all["Youn2"][7] + 1200, 1200), all["Vallo"][k],
                 1e-9)
         << k;
+  // Lines the parser refuses, each with one message: a field missing, no ID, an unknown group, a
+  // fifth too many, a circle left open, a ratio that is none, published cents that are none.
+  const std::string tail = "\tw\tx\ta\ty\ts\t";
+  const std::string bad_lines[] = {
+      tail,
+      "x\tX\tn\twell\tfifths w 0*11" + tail + "-",
+      "1\tX\tn\tbad\tfifths w 0*11" + tail + "-",
+      "1\tX\tn\twell\tfifths w 0*12" + tail + "-",
+      "1\tX\tn\twell\tfifths 0*12" + tail + "-",
+      "1\tX\tn\tjust\tratios 3/0" + tail + "-",
+      "1\tX\tn\twell\tfifths w 0*11" + tail + "C 1.5 x",
+  };
+  for (const std::string &bad : bad_lines) {
+    dialogs.alerts.clear();
+    EXPECT_EQ(parse_entry(bad.c_str()), 0) << bad;
+    EXPECT_EQ(dialogs.alerts.size(), 1u) << bad;
+  }
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # vostrel-convert end to end in a temporary folder: .scl to host file to .scl, a keyboard mapping,
 # the report, and the bad inputs: a batch with failures, never replacing, the fields' warnings and
-# the usage errors. VOSTREL_RUNNER, when set, runs the program (wine for a Windows build).
+# the usage errors; with MAKE_COLLECTION and SOURCE, that the README's collection is the table's.
+# VOSTREL_RUNNER, when set, runs the programs (wine for a Windows build).
+#   cli.sh PROGRAM [MAKE_COLLECTION SOURCE]
 set -uo pipefail
 program="$1"
 conv() { ${VOSTREL_RUNNER:-} "$program" "$@"; }
@@ -73,6 +75,13 @@ qc.scl: Only first five characters of ShortName used!" "$(cat err)"
 conv -o x.xml a.scl b.scl 2> err; check "-o with two inputs" "1 vostrel-convert: -o takes a single input (see --help)" "$? $(cat err)"
 for bad in "--tonic H" "--a-pitch -3"; do conv $bad qc.scl 2> /dev/null; check "$bad" 1 $?; done
 conv --version | tr -d '\r' | grep -qE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$'; check "version" 0 $?
+
+if [ -n "${2:-}" ]; then  # the README's tables, as make_collection TABLE --readme prints them
+  cp "$3/data/temperaments/collection.tsv" table.tsv
+  ${VOSTREL_RUNNER:-} "$2" table.tsv --readme > readme.md
+  readme="$(sed '/^<!-- collection/,/^<!-- end/!d; //d' "$3/README.md")"
+  check "README: the collection" "$readme" "$(cat readme.md)"
+fi
 
 [ "$fails" -eq 0 ] && echo "convert_cli: all checks passed"
 [ "$fails" -eq 0 ]
