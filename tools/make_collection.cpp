@@ -16,10 +16,12 @@
 #include <cstring>
 #include <string>
 
-enum { LINE_SIZE = 1024 };    // a table line
+enum { LINE_SIZE = 1024 };  // a table line
 
 // Messages of the shared code: one line each on standard error.
-static void print_alert(const char *text) { fprintf(stderr, "make_collection: %s\n", text); }
+static void print_alert(const char *text) {
+  fprintf(stderr, "make_collection: %s\n", text);
+}
 
 // Writes the entry's .scl (C as its tonic), reads it back and writes the host file from it.
 static int make_files(const std::string &dir) {
@@ -27,10 +29,11 @@ static int make_files(const std::string &dir) {
   char stem[TEXT_FIELD_SIZE];
   entry_file_stem(stem);
   std::string scl = dir + "/" + stem + ".scl";
-  if (!write_scl(scl.c_str(), C_INDEX, Entry_Name) || !read_scl(scl.c_str())) return 0;
+  if (!write_scl(scl.c_str(), C_INDEX, Entry_Name) || !read_scl(scl.c_str()))
+    return 0;
   scale_to_offsets(C_INDEX, 440.0);
   std::string id_text = std::to_string(Entry_ID);
-  const char *text[7] = {id_text.c_str(), Entry_Name, Entry_Short, "999999",
+  const char *text[7] = {id_text.c_str(),      Entry_Name, Entry_Short, "999999",
                          "Vostrel collection", Entry_Text, "1.00"};
   commit_fields(text);
   compute_temperament(1);
@@ -44,7 +47,8 @@ static int make_files(const std::string &dir) {
 static std::string source_text(void) {
   std::string text;
   for (const char *field : {Entry_Author, Entry_Year, Entry_Source})
-    if (strcmp(field, "-") != 0) text += (text.empty() ? "" : ", ") + std::string(field);
+    if (strcmp(field, "-") != 0)
+      text += (text.empty() ? "" : ", ") + std::string(field);
   if (strcmp(Entry_Reading, "-") != 0)
     text += (text.empty() ? "" : "; ") + std::string(Entry_Reading);
   return text.empty() ? "-" : text;
@@ -55,8 +59,10 @@ static void print_row(void) {
   scale_to_offsets(C_INDEX, 440.0);
   printf("| %s | %s | %s |", Entry_Name, Entry_Text, source_text().c_str());
   for (int i = 0; i < 12; i++) {  // what rounds to zero as " 0", never "-0.000"
-    if (fabs(DCent[i]) < 0.0005) printf(" 0");
-    else printf(" %+.3f", DCent[i]);
+    if (fabs(DCent[i]) < 0.0005)
+      printf(" 0");
+    else
+      printf(" %+.3f", DCent[i]);
   }
   printf(" |\n");
 }
@@ -65,14 +71,18 @@ static void print_row(void) {
 // that group's lines; 0 after a message.
 static int each_entry(const char *path, const char *outdir, const char *group) {
   FILE *table = fopen(path, "r");
-  if (!table) return fprintf(stderr, "make_collection: cannot read %s\n", path), 0;
+  if (!table)
+    return fprintf(stderr, "make_collection: cannot read %s\n", path), 0;
   char line[LINE_SIZE];
   int ok = 1;
   while (ok && fgets(line, sizeof line, table)) {
     int r = parse_entry(line);
-    if (!r) ok = 0;
-    else if (r > 0 && !group) ok = make_files(outdir);
-    else if (r > 0 && strcmp(group, Entry_Group) == 0) print_row();
+    if (!r)
+      ok = 0;
+    else if (r > 0 && !group)
+      ok = make_files(outdir);
+    else if (r > 0 && strcmp(group, Entry_Group) == 0)
+      print_row();
   }
   fclose(table);
   return ok;
@@ -84,12 +94,15 @@ int main(int argc, char **argv) {
     fprintf(stderr, "usage: make_collection TABLE OUTDIR|--readme\n");
     return 2;
   }
-  if (strcmp(argv[2], "--readme") != 0) return each_entry(argv[1], argv[2], nullptr) ? 0 : 1;
+  if (strcmp(argv[2], "--readme") != 0)
+    return each_entry(argv[1], argv[2], nullptr) ? 0 : 1;
   for (int g = 0; g < COLLECTION_GROUP_COUNT; g++) {
     printf("%s#### %s\n\n", g ? "\n" : "", COLLECTION_GROUPS[g][1]);
-    printf("| Name | Construction | Source | Offsets A, A#/Bb, B, C, C#/Db, D, D#/Eb, E, F, "
-           "F#/Gb, G, G#/Ab |\n|---|---|---|---|\n");
-    if (!each_entry(argv[1], nullptr, COLLECTION_GROUPS[g][0])) return 1;
+    printf(
+        "| Name | Construction | Source | Offsets A, A#/Bb, B, C, C#/Db, D, D#/Eb, E, F, "
+        "F#/Gb, G, G#/Ab |\n|---|---|---|---|\n");
+    if (!each_entry(argv[1], nullptr, COLLECTION_GROUPS[g][0]))
+      return 1;
   }
   return 0;
 }

@@ -17,7 +17,7 @@
 #include <cstring>
 
 // ---- The entry last parsed ------------------------------------------------------
-long Entry_ID;                             // temperament ID
+long Entry_ID;  // temperament ID
 char Entry_Short[TEXT_FIELD_SIZE], Entry_Name[TEXT_FIELD_SIZE], Entry_Group[TEXT_FIELD_SIZE],
     Entry_Construction[TEXT_FIELD_SIZE], Entry_Text[TEXT_FIELD_SIZE], Entry_Author[TEXT_FIELD_SIZE],
     Entry_Year[TEXT_FIELD_SIZE], Entry_Source[TEXT_FIELD_SIZE], Entry_Reading[TEXT_FIELD_SIZE];
@@ -26,8 +26,10 @@ double Entry_Tempering[12];                // fifths from C: cents from pure, NA
 double Entry_Published[12];                // published cents above C, NAN = none
 
 const char *const COLLECTION_GROUPS[COLLECTION_GROUP_COUNT][2] = {
-    {"well", "Well temperaments"}, {"meantone", "Meantones"},
-    {"just", "Pythagorean and just tunings"}, {"modern", "Equal and modern temperaments"}};
+    {"well", "Well temperaments"},
+    {"meantone", "Meantones"},
+    {"just", "Pythagorean and just tunings"},
+    {"modern", "Equal and modern temperaments"}};
 
 const double SYNTONIC_COMMA = 1200.0 * log2(81.0 / 80.0);
 const double SCHISMA = PYTHAGOREAN_COMMA - SYNTONIC_COMMA;
@@ -39,7 +41,8 @@ static const double CLOSING = 1e-9;  // cents a circle may miss closing by
 // the tab; 0 when the field is empty or too long.
 static int take_field(const char **p, char *field) {
   size_t len = strcspn(*p, "\t");
-  if (len == 0 || len >= TEXT_FIELD_SIZE) return 0;
+  if (len == 0 || len >= TEXT_FIELD_SIZE)
+    return 0;
   memcpy(field, *p, len);
   field[len] = '\0';
   *p += len + ((*p)[len] == '\t');
@@ -52,16 +55,22 @@ static int take_field(const char **p, char *field) {
 static int tempering_term(const char **p, double *cents) {
   char *end = nullptr;
   double sign = **p == '-' ? -1 : 1;
-  if (**p == '-' || **p == '+') (*p)++;
-  if (**p < '0' || **p > '9') return 0;
+  if (**p == '-' || **p == '+')
+    (*p)++;
+  if (**p < '0' || **p > '9')
+    return 0;
   double n = strtol(*p, &end, 10), d = 1;
   if (*end == '/') {
     d = strtol(end + 1, &end, 10);
-    if (d <= 0) return 0;
+    if (d <= 0)
+      return 0;
   }
-  double unit = *end == 'P' ? PYTHAGOREAN_COMMA : *end == 'S' ? SYNTONIC_COMMA
-              : *end == 's' ? SCHISMA : 0;
-  if (unit == 0) return 0;
+  double unit = *end == 'P'   ? PYTHAGOREAN_COMMA
+                : *end == 'S' ? SYNTONIC_COMMA
+                : *end == 's' ? SCHISMA
+                              : 0;
+  if (unit == 0)
+    return 0;
   *cents = sign * n / d * unit;
   *p = end + 1;
   return 1;
@@ -78,15 +87,20 @@ static int tempering_word(const char *word, int *k) {
   } else {
     while (*p && *p != '*') {
       double term = 0;
-      if (!tempering_term(&p, &term)) return 0;
+      if (!tempering_term(&p, &term))
+        return 0;
       t += term;
     }
   }
   long count = 1;
-  if (*p == '*') count = strtol(p + 1, nullptr, 10);
-  else if (*p) return 0;
-  if (count < 1 || *k + count > 12) return 0;
-  while (count-- > 0) Entry_Tempering[(*k)++] = t;
+  if (*p == '*')
+    count = strtol(p + 1, nullptr, 10);
+  else if (*p)
+    return 0;
+  if (count < 1 || *k + count > 12)
+    return 0;
+  while (count-- > 0)
+    Entry_Tempering[(*k)++] = t;
   return 1;
 }
 
@@ -95,8 +109,10 @@ static int walk_fifths(void) {
   double sum = 0;
   int wolves = 0;
   for (double t : Entry_Tempering) {
-    if (std::isnan(t)) wolves++;
-    else sum += t;
+    if (std::isnan(t))
+      wolves++;
+    else
+      sum += t;
   }
   if (wolves > 1 || (wolves == 0 && fabs(sum + PYTHAGOREAN_COMMA) > CLOSING)) {
     alertf("%s: the fifths do not close the circle (%+.9f cents left)", Entry_Short,
@@ -152,14 +168,17 @@ static int parse_values(char *words, int count, Value kind, double *to, int firs
       alertf("%s: \"%s\" is not %s", Entry_Short, w, what);
       return 0;
     }
-  if (k != count) alertf("%s: %d values instead of %d in %s", Entry_Short, k, count, what);
+  if (k != count)
+    alertf("%s: %d values instead of %d in %s", Entry_Short, k, count, what);
   return k == count;
 }
 
 // The published cents: "-", "C" and eleven notes above C, or "A" and twelve offsets from A.
 static int parse_check(char *words) {
-  for (double &c : Entry_Published) c = NAN;
-  if (strcmp(words, "-") == 0) return 1;
+  for (double &c : Entry_Published)
+    c = NAN;
+  if (strcmp(words, "-") == 0)
+    return 1;
   double offsets[12];
   if (strncmp(words, "C ", 2) == 0) {
     Entry_Published[0] = 0.0;
@@ -169,7 +188,8 @@ static int parse_check(char *words) {
     alertf("%s: the published cents start with C or A", Entry_Short);
     return 0;
   }
-  if (!parse_values(words + 2, 12, CENTS, offsets, 0, "a published offset of A to G#")) return 0;
+  if (!parse_values(words + 2, 12, CENTS, offsets, 0, "a published offset of A to G#"))
+    return 0;
   for (int k = 0; k < 12; k++)  // note k above C is offsets[(k + 3) % 12] (A first)
     Entry_Published[k] = 100 * k + offsets[(k + 3) % 12] - offsets[3];
   return 1;
@@ -178,10 +198,12 @@ static int parse_check(char *words) {
 // ---- Entry ------------------------------------------------------------------------------
 
 int parse_entry(const char *line) {
-  if (line[0] == '#' || line[strspn(line, " \t\r\n")] == '\0') return -1;
+  if (line[0] == '#' || line[strspn(line, " \t\r\n")] == '\0')
+    return -1;
   char id[TEXT_FIELD_SIZE], *end = nullptr;
-  char *fields[] = {id, Entry_Short, Entry_Name, Entry_Group, Entry_Construction, Entry_Text,
-                    Entry_Author, Entry_Year, Entry_Source, Entry_Reading, Entry_Check};
+  char *fields[] = {id,         Entry_Short,  Entry_Name, Entry_Group,  Entry_Construction,
+                    Entry_Text, Entry_Author, Entry_Year, Entry_Source, Entry_Reading,
+                    Entry_Check};
   const char *p = line;
   Entry_Short[0] = '\0';
   for (char *field : fields)
@@ -205,15 +227,18 @@ int parse_entry(const char *line) {
   }
   char words[TEXT_FIELD_SIZE];
   memcpy(words, Entry_Check, sizeof words);
-  if (!parse_check(words)) return 0;
+  if (!parse_check(words))
+    return 0;
   memcpy(words, Entry_Construction, sizeof words);
   Scale_Cents[0] = 0.0;
-  if (strncmp(words, "fifths ", 7) == 0) return parse_fifths(words + 7);
+  if (strncmp(words, "fifths ", 7) == 0)
+    return parse_fifths(words + 7);
   if (strncmp(words, "ratios ", 7) != 0) {
     alertf("%s: a construction starts with \"fifths\" or \"ratios\"", Entry_Short);
     return 0;
   }
-  for (double &t : Entry_Tempering) t = NAN;
+  for (double &t : Entry_Tempering)
+    t = NAN;
   return parse_values(words + 7, 11, RATIO, Scale_Cents, 1, "a ratio of the notes C# to B");
 }
 

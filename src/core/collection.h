@@ -18,10 +18,10 @@ extern char Entry_Author[TEXT_FIELD_SIZE];        // author
 extern char Entry_Year[TEXT_FIELD_SIZE];          // year of the source
 extern char Entry_Source[TEXT_FIELD_SIZE];        // where it was published
 extern char Entry_Reading[TEXT_FIELD_SIZE];       // the reading followed where sources disagree
-extern double Entry_Tempering[12];  // each fifth from C around the circle: cents
-                                    // from pure (NAN for the wolf and for ratios)
-extern double Entry_Published[12];  // published cents above C of C to B, to check
-                                    // the construction against; NAN when none
+extern double Entry_Tempering[12];                // each fifth from C around the circle: cents
+                                                  // from pure (NAN for the wolf and for ratios)
+extern double Entry_Published[12];                // published cents above C of C to B, to check
+                                                  // the construction against; NAN when none
 
 // The groups in the README's order: the table's key and the heading.
 enum { COLLECTION_GROUP_COUNT = 4 };
