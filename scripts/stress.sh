@@ -40,8 +40,10 @@ for i in $(seq "$runs"); do
     failed_runs=$((failed_runs + 1))
     echo "run $i: FAILED"
   fi
-  # ctest lists every failed test as "<number> - <name> (Failed|Timeout|...)".
-  sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (.*)$/\1/p' "$log/run.$i" >> "$log/failures"
+  # ctest lists every failed test as "<number> - <name> (Failed|Timeout|...)" after "The following
+  # tests FAILED:" (the skipped ones, listed the same way before it, are no failures).
+  sed -n '/^The following tests FAILED:/,$ s/^[[:space:]]*[0-9]* - \(.*\) (.*)$/\1/p' \
+    "$log/run.$i" >> "$log/failures"
 done
 total="$(grep -c 'tests passed' "$log"/run.* | awk -F: '{s += $2} END {print s}')"
 echo "$runs runs of $build in $((SECONDS - start)) s with two busy processes; $failed_runs runs failed"
