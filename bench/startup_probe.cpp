@@ -45,7 +45,8 @@ std::map<std::string, long> resident_by_mapping(pid_t pid) {
   std::map<std::string, long> sum;
   std::string path = "/proc/" + std::to_string(pid) + "/smaps";
   FILE *f = fopen(path.c_str(), "r");
-  if (!f) return sum;
+  if (!f)
+    return sum;
   char line[4096];
   std::string name = "[anon]";
   while (fgets(line, sizeof line, f)) {
@@ -53,7 +54,8 @@ std::map<std::string, long> resident_by_mapping(pid_t pid) {
     int at = 0;
     if (sscanf(line, "%lx-%lx %*s %*s %*s %*s %n", &lo, &hi, &at) == 2 && at > 0) {
       std::string rest = line + at;
-      while (!rest.empty() && (rest.back() == '\n' || rest.back() == ' ')) rest.pop_back();
+      while (!rest.empty() && (rest.back() == '\n' || rest.back() == ' '))
+        rest.pop_back();
       name = rest.empty() ? "[anon]" : rest;
     } else if (strncmp(line, "Rss:", 4) == 0) {
       sum[name] += strtol(line + 4, nullptr, 10);
@@ -72,11 +74,13 @@ double now_ms() {
 long peak_rss_kib(pid_t pid) {
   std::string path = "/proc/" + std::to_string(pid) + "/status";
   FILE *f = fopen(path.c_str(), "r");
-  if (!f) return -1;
+  if (!f)
+    return -1;
   char line[256];
   long kib = -1;
   while (fgets(line, sizeof line, f))
-    if (strncmp(line, "VmHWM:", 6) == 0) kib = strtol(line + 6, nullptr, 10);
+    if (strncmp(line, "VmHWM:", 6) == 0)
+      kib = strtol(line + 6, nullptr, 10);
   fclose(f);
   return kib;
 }
@@ -84,7 +88,8 @@ long peak_rss_kib(pid_t pid) {
 bool is_titled(Display *d, Window w, const std::string &title) {
   char *name = nullptr;
   bool same = XFetchName(d, w, &name) && name && title == name;
-  if (name) XFree(name);
+  if (name)
+    XFree(name);
   return same;
 }
 
@@ -112,7 +117,8 @@ bool run_once(Display *d, Program &p, int settle_ms) {
         break;
       }
     }
-    if (mapped >= 0) break;
+    if (mapped >= 0)
+      break;
     int status;
     if (waitpid(pid, &status, WNOHANG) == pid) {
       fprintf(stderr, "startup_probe: %s ended before its window mapped\n", argv[0]);
@@ -138,7 +144,8 @@ bool run_once(Display *d, Program &p, int settle_ms) {
   return ok;
 }
 
-template <class T> double median(std::vector<T> v) {
+template <class T>
+double median(std::vector<T> v) {
   std::sort(v.begin(), v.end());
   size_t n = v.size();
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
@@ -154,7 +161,8 @@ int main(int argc, char **argv) {
   }
   int runs = atoi(argv[1]), settle = atoi(argv[2]);
   std::vector<Program> prog;
-  for (int i = 3; i + 2 < argc; i += 3) prog.push_back({argv[i], argv[i + 1], argv[i + 2], {}, {}, {}});
+  for (int i = 3; i + 2 < argc; i += 3)
+    prog.push_back({argv[i], argv[i + 1], argv[i + 2], {}, {}, {}});
   Display *d = XOpenDisplay(nullptr);
   if (!d) {
     fprintf(stderr, "startup_probe: cannot open display\n");
@@ -166,19 +174,23 @@ int main(int argc, char **argv) {
   for (Program &p : prog) {
     Program warm = p;
     warm.label = "(warm) " + p.label;
-    if (!run_once(d, warm, settle)) return 1;
+    if (!run_once(d, warm, settle))
+      return 1;
   }
   for (int r = 0; r < runs; r++)
     for (Program &p : prog)
-      if (!run_once(d, p, settle)) return 1;
+      if (!run_once(d, p, settle))
+        return 1;
   for (Program &p : prog)
     printf("median %s %.2f %.0f\n", p.label.c_str(), median(p.ms), median(p.kib));
   std::map<std::string, int> names;
   for (Program &p : prog)
-    for (auto &m : p.mappings) names[m.first] = 1;
+    for (auto &m : p.mappings)
+      names[m.first] = 1;
   for (auto &n : names) {
     printf("rss %s", n.first.c_str());
-    for (Program &p : prog) printf(" %ld", p.mappings.count(n.first) ? p.mappings[n.first] : 0L);
+    for (Program &p : prog)
+      printf(" %ld", p.mappings.count(n.first) ? p.mappings[n.first] : 0L);
     printf("\n");
   }
   XCloseDisplay(d);

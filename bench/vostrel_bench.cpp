@@ -68,7 +68,8 @@ void record_dialogs() {
 
 // Ends a benchmark with an error when any dialog was asked for.
 bool dialogs_quiet(benchmark::State &state) {
-  if (dialog_calls == 0) return true;
+  if (dialog_calls == 0)
+    return true;
   state.SkipWithError(("dialog during the timing: " + last_dialog).c_str());
   return false;
 }
@@ -84,7 +85,8 @@ std::string make_temp_dir(const char *base) {
   std::string templ = std::string(base) + "/vostrel-bench-XXXXXX";
   std::vector<char> buf(templ.begin(), templ.end());
   buf.push_back('\0');
-  if (!mkdtemp(buf.data())) die("cannot make a folder in " + std::string(base));
+  if (!mkdtemp(buf.data()))
+    die("cannot make a folder in " + std::string(base));
   return buf.data();
 }
 
@@ -108,7 +110,8 @@ const char *file_base() {
 
 void remove_tree(const std::string &path) {
   std::string cmd = "rm -rf '" + path + "'";
-  if (system(cmd.c_str()) != 0) fprintf(stderr, "vostrel_bench: could not remove %s\n", path.c_str());
+  if (system(cmd.c_str()) != 0)
+    fprintf(stderr, "vostrel_bench: could not remove %s\n", path.c_str());
 }
 
 // ---- The search tree ------------------------------------------------------------
@@ -121,17 +124,20 @@ const char WANTED[] = "Temperaments";
 
 void make_file(const std::string &path) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0 || write(fd, "x\n", 2) != 2 || close(fd) != 0) die("cannot write " + path);
+  if (fd < 0 || write(fd, "x\n", 2) != 2 || close(fd) != 0)
+    die("cannot write " + path);
 }
 
 void make_folder(const std::string &path) {
-  if (mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) die("cannot make " + path);
+  if (mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
+    die("cannot make " + path);
 }
 
 // Fills one folder: files and folders interleaved, made from the last name
 // to the first so a newest-first listing comes out sorted.
 void fill_level(const std::string &dir, int level, bool last_branch) {
-  if (level == 2 && last_branch) make_folder(dir + "/" + WANTED);
+  if (level == 2 && last_branch)
+    make_folder(dir + "/" + WANTED);
   for (int i = TREE_FOLDERS - 1; i >= 0; i--) {
     char name[16];
     if (i < TREE_FILES) {
@@ -141,7 +147,8 @@ void fill_level(const std::string &dir, int level, bool last_branch) {
     snprintf(name, sizeof name, "Dir%02d", i);
     std::string sub = dir + "/" + name;
     make_folder(sub);
-    if (level < 2) fill_level(sub, level + 1, last_branch && i == TREE_FOLDERS - 1);
+    if (level < 2)
+      fill_level(sub, level + 1, last_branch && i == TREE_FOLDERS - 1);
   }
 }
 
@@ -157,29 +164,30 @@ void make_tree(const std::string &root) {
 // ---- Shared set-up -----------------------------------------------------------------
 
 struct Setup {
-  std::string files;    // folder for the temperament files
-  std::string tree;     // root of the search tree, without '/'
-  std::string sample;   // the 549-line file to load
-  std::string bytes;    // its contents
-  double cents[12];     // the temperament written into the sample
+  std::string files;   // folder for the temperament files
+  std::string tree;    // root of the search tree, without '/'
+  std::string sample;  // the 549-line file to load
+  std::string bytes;   // its contents
+  double cents[12];    // the temperament written into the sample
 };
 Setup *setup = nullptr;
 
 std::string read_all(const std::string &path) {
   std::string text;
   FILE *f = fopen(path.c_str(), "rb");
-  if (!f) die("cannot read " + path);
+  if (!f)
+    die("cannot read " + path);
   char buf[8192];
   size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+    text.append(buf, n);
   fclose(f);
   return text;
 }
 
 // A well-tempered tuning (offsets from A upwards), so every pitch is a
 // full-precision number rather than a round one.
-const double WELL_TEMPERED[12] = {0.0, 0.0, -3.9, 5.9, 0.0, 2.0,
-                                  3.9, -2.0, 3.9, 0.0, 2.0, 2.0};
+const double WELL_TEMPERED[12] = {0.0, 0.0, -3.9, 5.9, 0.0, 2.0, 3.9, -2.0, 3.9, 0.0, 2.0, 2.0};
 
 void prepare_record() {
   Temp_ID = 999900;
@@ -190,7 +198,8 @@ void prepare_record() {
   snprintf(Temp_Comment, sizeof Temp_Comment, "written by the benchmark");
   snprintf(Temp_Version, sizeof Temp_Version, "1.00");
   APitch = 440.0;
-  for (int i = 0; i < 12; i++) DCent[i] = WELL_TEMPERED[i];
+  for (int i = 0; i < 12; i++)
+    DCent[i] = WELL_TEMPERED[i];
 }
 
 void make_setup() {
@@ -199,22 +208,29 @@ void make_setup() {
   init_drive_roots();
   build_window();  // never shown: no display is opened
   prepare_record();
-  for (int i = 0; i < 12; i++) setup->cents[i] = DCent[i];
+  for (int i = 0; i < 12; i++)
+    setup->cents[i] = DCent[i];
   setup->files = make_temp_dir(file_base());
   setup->tree = make_temp_dir(tree_base()) + "/tree";
   setup->sample = setup->files + "/Bench.Temperament.Hauptwerk.xml";
   compute_temperament(1);
-  if (!write_temperament_file(setup->sample.c_str())) die("cannot write the sample: " + last_dialog);
+  if (!write_temperament_file(setup->sample.c_str()))
+    die("cannot write the sample: " + last_dialog);
   setup->bytes = read_all(setup->sample);
   size_t lines = 0;
-  for (char c : setup->bytes) lines += c == '\n';
-  if (lines != 549) die("the sample has " + std::to_string(lines) + " lines, not 549");
+  for (char c : setup->bytes)
+    lines += c == '\n';
+  if (lines != 549)
+    die("the sample has " + std::to_string(lines) + " lines, not 549");
   // The sample must load back to the temperament that wrote it.
-  if (!parse_xml(setup->sample.c_str()) || !compute_cents()) die("the sample does not load");
+  if (!parse_xml(setup->sample.c_str()) || !compute_cents())
+    die("the sample does not load");
   for (int i = 0; i < 12; i++)
-    if (std::fabs(DCent[i] - setup->cents[i]) > 1e-9) die("the sample loads with other offsets");
+    if (std::fabs(DCent[i] - setup->cents[i]) > 1e-9)
+      die("the sample loads with other offsets");
   make_tree(setup->tree);
-  if (dialog_calls) die("dialog during set-up: " + last_dialog);
+  if (dialog_calls)
+    die("dialog during set-up: " + last_dialog);
 }
 
 void drop_setup() {
@@ -246,7 +262,8 @@ enum { EXPAT_CHUNK = 8192 };  // fread size, BUFSIZ
 // Expat reads the file from disk in fread chunks straight into its own buffer.
 bool expat_parse(const char *path) {
   FILE *f = fopen(path, "rb");
-  if (!f) return false;
+  if (!f)
+    return false;
   XML_Parser p = XML_ParserCreate(nullptr);
   XML_SetElementHandler(p, ignore_start, nullptr);
   XML_SetCharacterDataHandler(p, ignore_text);
@@ -263,7 +280,8 @@ bool expat_parse(const char *path) {
       ok = false;
       break;
     }
-    if (last) break;
+    if (last)
+      break;
   }
   XML_ParserFree(p);
   fclose(f);
@@ -307,7 +325,8 @@ void BM_Generate_Fwrite(benchmark::State &state) {
   for (auto _ : state) {
     FILE *f = fopen(path.c_str(), "w");
     bool ok = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (f && fclose(f) != 0) ok = false;
+    if (f && fclose(f) != 0)
+      ok = false;
     remove(path.c_str());
     if (!ok) {
       state.SkipWithError("plain write failed");
@@ -337,7 +356,8 @@ void BM_Discovery_Vostrel(benchmark::State &state) {
 // the processor time (user + system) the program used, from wait4.
 int run_quiet(const std::vector<std::string> &args, double *cpu) {
   std::vector<char *> argv;
-  for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+  for (const std::string &a : args)
+    argv.push_back(const_cast<char *>(a.c_str()));
   argv.push_back(nullptr);
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
@@ -346,11 +366,14 @@ int run_quiet(const std::vector<std::string> &args, double *cpu) {
   pid_t pid;
   int rc = posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&fa);
-  if (rc != 0) return -1;
+  if (rc != 0)
+    return -1;
   int status;
   struct rusage ru;
-  if (wait4(pid, &status, 0, &ru) != pid) return -1;
-  *cpu = ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+  if (wait4(pid, &status, 0, &ru) != pid)
+    return -1;
+  *cpu =
+      ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -361,16 +384,20 @@ std::vector<std::string> find_args() {
 // find's answer must be the same folder, before any timing.
 void check_find() {
   std::string cmd;
-  for (const std::string &a : find_args()) cmd += "'" + a + "' ";
+  for (const std::string &a : find_args())
+    cmd += "'" + a + "' ";
   FILE *p = popen(cmd.c_str(), "r");
-  if (!p) die("cannot run find");
+  if (!p)
+    die("cannot run find");
   char line[4096] = "";
-  if (!fgets(line, sizeof line, p)) line[0] = '\0';
+  if (!fgets(line, sizeof line, p))
+    line[0] = '\0';
   pclose(p);
   line[strcspn(line, "\n")] = '\0';
   std::string expected = tree_answer(setup->tree);
   expected.pop_back();
-  if (expected != line) die("find answers '" + std::string(line) + "'");
+  if (expected != line)
+    die("find answers '" + std::string(line) + "'");
 }
 
 void BM_Discovery_Find(benchmark::State &state) {
@@ -425,9 +452,11 @@ int main(int argc, char **argv) {
     printf("%s\n", tree_answer(argv[2]).c_str());
     return 0;
   }
-  if (argc == 5 && strcmp(argv[1], "--search") == 0) return search_once(argv[2], argv[3], argv[4]);
+  if (argc == 5 && strcmp(argv[1], "--search") == 0)
+    return search_once(argv[2], argv[3], argv[4]);
   benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
   make_setup();
   check_find();
   benchmark::RunSpecifiedBenchmarks();

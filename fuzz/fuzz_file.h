@@ -15,7 +15,8 @@
 inline int make_fuzz_dir(char *dir, size_t n, const char *name) {
   for (const char *base : {"/dev/shm", "/tmp"}) {
     snprintf(dir, n, "%s/vostrel-fuzz-%s-XXXXXX", base, name);
-    if (mkdtemp(dir)) return 1;
+    if (mkdtemp(dir))
+      return 1;
   }
   return 0;
 }
@@ -23,14 +24,17 @@ inline int make_fuzz_dir(char *dir, size_t n, const char *name) {
 // Writes the input's bytes to path, replacing it; aborts on failure.
 inline void write_input(const char *path, const uint8_t *data, size_t size) {
   FILE *f = fopen(path, "wb");
-  if (!f) abort();
-  if (size && fwrite(data, 1, size, f) != size) abort();
+  if (!f)
+    abort();
+  if (size && fwrite(data, 1, size, f) != size)
+    abort();
   fclose(f);
 }
 
 // Aborts unless the text fits its field of size n with its terminator.
 inline void check_field(const char *field, size_t n) {
-  if (strnlen(field, n) >= n) abort();
+  if (strnlen(field, n) >= n)
+    abort();
 }
 
 #endif

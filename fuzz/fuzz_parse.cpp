@@ -19,17 +19,20 @@
 #include <string>
 #include <unistd.h>
 
-static char dir[64];                 // the temporary folder of the input file
-static char path[sizeof dir + 16];   // the input file: every input goes through it
-static int alerts;                   // alerts shown during the current load
+static char dir[64];                // the temporary folder of the input file
+static char path[sizeof dir + 16];  // the input file: every input goes through it
+static int alerts;                  // alerts shown during the current load
 
 static void count_alert(const char *text) {
-  if (!text) abort();
+  if (!text)
+    abort();
   alerts++;
 }
 
 // The file chooser's answer is always the input file.
-static const char *choose_input(const char *, const char *, const char *, int) { return path; }
+static const char *choose_input(const char *, const char *, const char *, int) {
+  return path;
+}
 
 static void cleanup(void) {
   unlink(path);
@@ -50,16 +53,20 @@ static std::string window_texts(void) {
 // What a successful load promises of Pitch.
 static void check_pitches_loaded(void) {
   for (int n = 0; n < NOTE_COUNT; n++)
-    if (!(Pitch[n] > 0 && std::isfinite(Pitch[n]))) abort();
+    if (!(Pitch[n] > 0 && std::isfinite(Pitch[n])))
+      abort();
   for (int n = 0; n + 12 < NOTE_COUNT; n++) {
     double ratio = Pitch[n + 12] / Pitch[n];
-    if (!(ratio >= 1.999 && ratio <= 2.001)) abort();
+    if (!(ratio >= 1.999 && ratio <= 2.001))
+      abort();
   }
-  if (APitch != Pitch[REF_NOTE]) abort();
+  if (APitch != Pitch[REF_NOTE])
+    abort();
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  if (!make_fuzz_dir(dir, sizeof dir, "parse")) abort();
+  if (!make_fuzz_dir(dir, sizeof dir, "parse"))
+    abort();
   snprintf(path, sizeof path, "%s/in.xml", dir);
   snprintf(Tempdirstr, sizeof Tempdirstr, "%s/", dir);  // no folder search
   atexit(cleanup);
@@ -75,9 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   alerts = 0;
   load_file();
   // A load that fails shows its message and the summary; one that succeeds none.
-  if (alerts != 0 && alerts != 2) abort();
-  if (alerts == 0) check_pitches_loaded();
-  else if (window_texts() != before) abort();
+  if (alerts != 0 && alerts != 2)
+    abort();
+  if (alerts == 0)
+    check_pitches_loaded();
+  else if (window_texts() != before)
+    abort();
   check_field(Temp_Name, sizeof Temp_Name);
   check_field(Temp_ShortName, sizeof Temp_ShortName);
   check_field(Temp_Supplier_Name, sizeof Temp_Supplier_Name);

@@ -23,7 +23,8 @@ static void cleanup(void) {
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  if (!make_fuzz_dir(dir, sizeof dir, "scala")) abort();
+  if (!make_fuzz_dir(dir, sizeof dir, "scala"))
+    abort();
   snprintf(path, sizeof path, "%s/in", dir);
   atexit(cleanup);
   dialog_alert = quiet;
@@ -35,15 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (read_scl(path)) {
     check_field(Scale_Description, sizeof Scale_Description);
     for (double c : Scale_Cents)
-      if (!(fabs(c) <= MAX_OCTAVES * 1200.0)) abort();
+      if (!(fabs(c) <= MAX_OCTAVES * 1200.0))
+        abort();
     scale_to_offsets(C_INDEX, 440.0);
     compute_temperament(1);
-    if (!check_pitches()) abort();
+    if (!check_pitches())
+      abort();
   }
   if (read_kbm(path)) {
-    if (Kbm_Middle < 0 || Kbm_Middle > 127 || Kbm_Reference < 0 || Kbm_Reference > 127) abort();
-    if (!(Kbm_Frequency > 0 && Kbm_Frequency <= 1e6)) abort();
-    if (!(kbm_a_pitch() > 0 && std::isfinite(kbm_a_pitch()))) abort();
+    if (Kbm_Middle < 0 || Kbm_Middle > 127 || Kbm_Reference < 0 || Kbm_Reference > 127)
+      abort();
+    if (!(Kbm_Frequency > 0 && Kbm_Frequency <= 1e6))
+      abort();
+    if (!(kbm_a_pitch() > 0 && std::isfinite(kbm_a_pitch())))
+      abort();
   }
   return 0;
 }

@@ -15,11 +15,13 @@ static char dir[64];
 
 static void cleanup(void) {
   unlink("Vostrel.ini");
-  if (chdir("/") == 0) rmdir(dir);
+  if (chdir("/") == 0)
+    rmdir(dir);
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  if (!make_fuzz_dir(dir, sizeof dir, "settings") || chdir(dir) != 0) abort();
+  if (!make_fuzz_dir(dir, sizeof dir, "settings") || chdir(dir) != 0)
+    abort();
   atexit(cleanup);
   return 0;
 }
@@ -29,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   load_defaults();
   check_field(Tempdirstr, sizeof Tempdirstr);
   check_field(Temp_Supplier_Name, sizeof Temp_Supplier_Name);
-  if (APitch != 440.0) abort();
+  if (APitch != 440.0)
+    abort();
   return 0;
 }

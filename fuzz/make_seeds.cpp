@@ -11,7 +11,8 @@
 static int write_seed(const char *dir, const char *file, double apitch, const double *cents,
                       const char *name) {
   APitch = apitch;
-  for (int i = 0; i < 12; i++) DCent[i] = cents[i];
+  for (int i = 0; i < 12; i++)
+    DCent[i] = cents[i];
   compute_temperament(1);
   snprintf(Temp_Name, sizeof Temp_Name, "%s", name);
   snprintf(Temp_ShortName, sizeof Temp_ShortName, "%.5s", name);
@@ -34,7 +35,8 @@ static int derive_seed(const char *dir, const char *from, const char *to, const 
   text << in.rdbuf();
   std::string s = text.str();
   size_t at = s.find(find);
-  if (at == std::string::npos) return 0;
+  if (at == std::string::npos)
+    return 0;
   s.replace(at, strlen(find), replace);
   std::ofstream out(std::string(dir) + "/" + to);
   out << s;
@@ -42,7 +44,8 @@ static int derive_seed(const char *dir, const char *from, const char *to, const 
 }
 
 int main(int argc, char **argv) {
-  if (argc != 2) return 2;
+  if (argc != 2)
+    return 2;
   const double equal[12] = {0};
   const double historical[12] = {0, -9.8, -3.9, 5.9, -9.8, 2.0, -3.9, -2.0, 3.9, -7.8, 3.9, -5.9};
   const double a_offset[12] = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -54,7 +57,7 @@ int main(int argc, char **argv) {
            derive_seed(argv[1], "equal.xml", "inf.xml", "<PitchHz>880<", "<PitchHz>inf<") &&
            derive_seed(argv[1], "equal.xml", "zero.xml", "<PitchHz>220<", "<PitchHz>0<") &&
            derive_seed(argv[1], "equal.xml", "blank.xml", "<PitchHz>110<", "<PitchHz> <") &&
-           derive_seed(argv[1], "equal.xml", "missing.xml",
-                       "<MIDINoteNumberOnEightFootStop>60<", "<Other>60<");
+           derive_seed(argv[1], "equal.xml", "missing.xml", "<MIDINoteNumberOnEightFootStop>60<",
+                       "<Other>60<");
   return ok ? 0 : 1;
 }

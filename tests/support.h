@@ -13,15 +13,19 @@
 using Texts = std::vector<std::string>;
 // One scripted dialog answer: a text, or cancelled(), the null of a cancelled dialog.
 using Answer = std::optional<std::string>;
-inline Answer answer(const std::string &text) { return text; }
-inline Answer cancelled() { return std::nullopt; }
+inline Answer answer(const std::string &text) {
+  return text;
+}
+inline Answer cancelled() {
+  return std::nullopt;
+}
 
 // What the scripted dialogs saw, every call in order.
 struct DialogLog {
-  Texts alerts;    // alert texts, exactly as shown
+  Texts alerts;  // alert texts, exactly as shown
   // "prompt|preset" (input), "title|pattern|start|relative" (file chooser), "prompt|start|relative"
-  Texts requests;  // (folder chooser)
-  std::deque<Answer> inputs, files, dirs;   // scripted answers, used in order
+  Texts requests;                          // (folder chooser)
+  std::deque<Answer> inputs, files, dirs;  // scripted answers, used in order
 };
 extern DialogLog dialogs;
 
@@ -39,7 +43,7 @@ void fresh_window();
 struct TempDir {
   TempDir();
   ~TempDir();
-  std::string path;                         // without trailing '/'
+  std::string path;                                 // without trailing '/'
   std::string file(const std::string &name) const;  // path + "/" + name
 };
 

@@ -32,8 +32,8 @@ void script_dialogs() {
                                           std::to_string(relative));
   };
   dialog_dir = [](const char *prompt, const char *start, int relative) {
-    return next_answer(dialogs.dirs, std::string(prompt) + "|" + start + "|" +
-                                         std::to_string(relative));
+    return next_answer(dialogs.dirs,
+                       std::string(prompt) + "|" + start + "|" + std::to_string(relative));
   };
 }
 
@@ -51,11 +51,11 @@ void fresh_window() {
   else
     for (double &d : DCent)
       d = 0.0;
-  Fl_Input *boxes[] = {Box_ID, Box_Name, Box_ShortName, Box_SupplierID, Box_SupplierName,
-                       Box_Comment, Box_Version};
+  Fl_Input *boxes[] = {Box_ID,           Box_Name,    Box_ShortName, Box_SupplierID,
+                       Box_SupplierName, Box_Comment, Box_Version};
   const char *texts[] = {"999900", "Equal Temperament", "Equal", "999999", "", "", "1.00"};
-  for (int i = 0; i < 7; i++) boxes[i]->value(texts[i]);
+  for (int i = 0; i < 7; i++)
+    boxes[i]->value(texts[i]);
   compute_temperament(0);
   show_tuning();
 }
-

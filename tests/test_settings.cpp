@@ -36,9 +36,15 @@ static bool exit_hides() {
 struct Settings : ::testing::Test {
   TempDir tmp;
   fs::path old = fs::current_path();
-  void SetUp() override { fs::current_path(tmp.path), fresh_window(), script_dialogs(); }
-  void TearDown() override { fs::current_path(old); }
-  void load(const std::string &text) { write_file("Vostrel.ini", text), load_defaults(); }
+  void SetUp() override {
+    fs::current_path(tmp.path), fresh_window(), script_dialogs();
+  }
+  void TearDown() override {
+    fs::current_path(old);
+  }
+  void load(const std::string &text) {
+    write_file("Vostrel.ini", text), load_defaults();
+  }
 };
 
 TEST_F(Settings, DefaultsExitAndRoundTrip) {
@@ -51,8 +57,9 @@ TEST_F(Settings, DefaultsExitAndRoundTrip) {
   strcpy(Tempdirstr, "/x/T/");
   Box_SupplierID->value("000042"), Box_SupplierName->value(name.c_str()), Box_ID->value("31");
   EXPECT_TRUE(exit_hides());
-  EXPECT_EQ(read_file("Vostrel.ini"),
-            text_lines("Tempdirstr=/x/T/\nSupplierID=42\nSupplierNm=" + name + "\nTemperamID=31\n"));
+  EXPECT_EQ(
+      read_file("Vostrel.ini"),
+      text_lines("Tempdirstr=/x/T/\nSupplierID=42\nSupplierNm=" + name + "\nTemperamID=31\n"));
   load_defaults();
   EXPECT_EQ(record(), "/x/T/|42|" + name + "|31");
   EXPECT_TRUE(dialogs.alerts.empty());
@@ -76,25 +83,34 @@ TEST_F(Settings, ExitWithoutWriteAccess) {
   // As nobody, with files of at most 8 bytes, in writable folders: a read-only Vostrel.ini; one
   // whose new version cannot be written whole; where the new file cannot be created, an
   // unreadable Vostrel.ini (it still exists) or none (none is left).
-  struct Case { std::string dir; mode_t file_mode; bool commits; } cases[] = {
-      {"ro", 0444, false}, {"cut", 0666, true}, {"wo", 0222, true}, {"new", 0, true}};
+  struct Case {
+    std::string dir;
+    mode_t file_mode;
+    bool commits;
+  } cases[] = {{"ro", 0444, false}, {"cut", 0666, true}, {"wo", 0222, true}, {"new", 0, true}};
   for (const Case &c : cases) {
     fs::create_directory(c.dir), chmod(c.dir.c_str(), 0777);
-    if (!c.file_mode) continue;
+    if (!c.file_mode)
+      continue;
     write_file(c.dir + "/Vostrel.ini", "TemperamID=1\n");
     chmod((c.dir + "/Vostrel.ini").c_str(), c.file_mode);
   }
   fs::create_directory("wo/Vostrel.ini.tmp"), fs::create_directory("new/Vostrel.ini.tmp");
-  int rc = in_child([&] {
-    if (!become_nobody()) return int(CHILD_SKIPPED);
-    for (const Case &c : cases) {
-      Box_ID->value("555"), Temp_ID = 1;  // Temp_ID stays 1 when nothing is committed
-      if (chdir((tmp.path + "/" + c.dir).c_str()) != 0 || !exit_hides() || (Temp_ID == 555) != c.commits)
-        return 1;
-    }
-    return int(!dialogs.alerts.empty());
-  }, 8);
-  if (rc == CHILD_SKIPPED) GTEST_SKIP() << child_skip_reason();
+  int rc = in_child(
+      [&] {
+        if (!become_nobody())
+          return int(CHILD_SKIPPED);
+        for (const Case &c : cases) {
+          Box_ID->value("555"), Temp_ID = 1;  // Temp_ID stays 1 when nothing is committed
+          if (chdir((tmp.path + "/" + c.dir).c_str()) != 0 || !exit_hides() ||
+              (Temp_ID == 555) != c.commits)
+            return 1;
+        }
+        return int(!dialogs.alerts.empty());
+      },
+      8);
+  if (rc == CHILD_SKIPPED)
+    GTEST_SKIP() << child_skip_reason();
   EXPECT_EQ(rc, 0);
   for (const Case &c : cases) {
     EXPECT_EQ(read_file(c.dir + "/Vostrel.ini"), c.file_mode ? "TemperamID=1\n" : "") << c.dir;
@@ -117,7 +133,9 @@ TEST_F(Settings, FailedWriteKeepsOldFile) {
   EXPECT_TRUE(dialogs.alerts.empty());
 }
 
-static std::string text(const char *p) { return p ? p : "(null)"; }
+static std::string text(const char *p) {
+  return p ? p : "(null)";
+}
 
 // The first root is the home folder from the password database (not $HOME), ending in '/'.
 TEST(Roots, OfThisSystem) {
@@ -129,7 +147,8 @@ TEST(Roots, OfThisSystem) {
   init_drive_roots();
   struct passwd *pw = getpwuid(getuid());
   std::string home = pw && pw->pw_dir[0] ? pw->pw_dir : "/";
-  if (home.back() != '/') home += '/';
+  if (home.back() != '/')
+    home += '/';
   EXPECT_EQ(std::string(Drive_Root1) + "|" + Drive_Root2, home + "|/");
 #endif
 }
@@ -137,37 +156,46 @@ TEST(Roots, OfThisSystem) {
 struct Discovery : ::testing::Test {
   TempDir tmp;
   std::string root1 = tmp.path + "/one/";
-  void SetUp() override { script_dialogs(), Tempdirstr[0] = '\0', set_roots(root1); }
+  void SetUp() override {
+    script_dialogs(), Tempdirstr[0] = '\0', set_roots(root1);
+  }
   void set_roots(const std::string &first) {
     snprintf(Drive_Root1, sizeof Drive_Root1, "%s", first.c_str());
     snprintf(Drive_Root2, sizeof Drive_Root2, "%s/two/", tmp.path.c_str());
   }
   // Makes the folder tmp/rel and answers its path with a trailing '/'; the search below tmp/rel.
-  std::string dir(const std::string &rel) { return fs::create_directories(tmp.file(rel)), tmp.file(rel) + "/"; }
+  std::string dir(const std::string &rel) {
+    return fs::create_directories(tmp.file(rel)), tmp.file(rel) + "/";
+  }
   std::string search(const std::string &rel, int depth) {
     return text(search_for_dir(tmp.file(rel).c_str(), "Hauptwerk/", depth));
   }
   // A folder name below tmp whose path, with its trailing '/', is len bytes long.
   std::string rel_of_length(size_t len) {
     std::string rel(len - tmp.path.size() - 2, 'p');
-    for (size_t i = 100; i < rel.size(); i += 101) rel[i] = '/';
+    for (size_t i = 100; i < rel.size(); i += 101)
+      rel[i] = '/';
     return rel;
   }
 };
 
 TEST_F(Discovery, DepthOrderAndNames) {
-  for (const char *d : {"d1/Hauptwerk", "d3/a/b/Hauptwerk", "d4/a/b/c/Hauptwerk", "d5/A/Hauptwerk",
-                        "d5/Hauptwerk", "s1/B/x/Hauptwerk", "s1/C/Hauptwerk", "s1/a/Hauptwerk",
-                        "s2/hauptwerk", "s3/x"})
+  for (const char *d :
+       {"d1/Hauptwerk", "d3/a/b/Hauptwerk", "d4/a/b/c/Hauptwerk", "d5/A/Hauptwerk", "d5/Hauptwerk",
+        "s1/B/x/Hauptwerk", "s1/C/Hauptwerk", "s1/a/Hauptwerk", "s2/hauptwerk", "s3/x"})
     dir(d);
   write_file(tmp.file("s3/Hauptwerk"), ""), write_file(tmp.file("s3/x/Hauptwerk"), "");
   // A level's own entries before its folders; strcmp order (B before a), a deeper match in an
   // earlier folder winning; other letter case and files of the name never match (apart: Windows
   // cannot hold a file and a folder whose names differ in case only).
-  struct Case { const char *root; int depth; const char *want; } cases[] = {
-      {"d1/", 0, "d1/Hauptwerk/"}, {"d3/", 2, "d3/a/b/Hauptwerk/"}, {"d4/", 2, nullptr},
-      {"d5/", 2, "d5/Hauptwerk/"}, {"missing/", 2, nullptr}, {"s1/", 2, "s1/B/x/Hauptwerk/"},
-      {"s2/", 2, nullptr}, {"s3/", 2, nullptr}};
+  struct Case {
+    const char *root;
+    int depth;
+    const char *want;
+  } cases[] = {{"d1/", 0, "d1/Hauptwerk/"}, {"d3/", 2, "d3/a/b/Hauptwerk/"},
+               {"d4/", 2, nullptr},         {"d5/", 2, "d5/Hauptwerk/"},
+               {"missing/", 2, nullptr},    {"s1/", 2, "s1/B/x/Hauptwerk/"},
+               {"s2/", 2, nullptr},         {"s3/", 2, nullptr}};
   for (const Case &c : cases)
     EXPECT_EQ(search(c.root, c.depth), c.want ? tmp.file(c.want) : "(null)") << c.root << c.depth;
 }
@@ -178,7 +206,8 @@ TEST_F(Discovery, UnreadableFolderPassedOver) {
   int rc = in_child([&] {
     return !become_nobody() ? int(CHILD_SKIPPED) : search("", 2) != tmp.file("C/Hauptwerk/");
   });
-  if (rc == CHILD_SKIPPED) GTEST_SKIP() << child_skip_reason();
+  if (rc == CHILD_SKIPPED)
+    GTEST_SKIP() << child_skip_reason();
   EXPECT_EQ(rc, 0);
 }
 
@@ -220,7 +249,8 @@ TEST_F(Discovery, FoundPathTooLongToRemember) {
   // Root + "Hauptwerk/Temperaments/": 156 + 23 = 179 bytes remembered, 180 only used.
   for (size_t len : {156, 157}) {
     Tempdirstr[0] = '\0';
-    std::string r = dir(rel_of_length(len)), want = dir(rel_of_length(len) + "/Hauptwerk/Temperaments");
+    std::string r = dir(rel_of_length(len)),
+                want = dir(rel_of_length(len) + "/Hauptwerk/Temperaments");
     set_roots(r);
     EXPECT_EQ(text(get_temperdir()), want);
     EXPECT_STREQ(Tempdirstr, len == 156 ? want.c_str() : "");

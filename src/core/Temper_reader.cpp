@@ -14,7 +14,9 @@ static int notenr = -1;
 // given[n] is 1 once the file being read has given note n a pitch.
 static unsigned char given[NOTE_COUNT];
 
-void xml_begin(void) { notenr = -1; }
+void xml_begin(void) {
+  notenr = -1;
+}
 
 // ---- Whole file -------------------------------------------------------------
 
@@ -37,7 +39,8 @@ static int check_notes(void) {
 int read_temperament(const char *path) {
   // Nothing of an earlier file or computation may fill a gap in this one.
   memset(given, 0, sizeof given);
-  for (double &p : Pitch) p = 0.0;
+  for (double &p : Pitch)
+    p = 0.0;
   return parse_xml(path) && check_notes();
 }
 
@@ -55,8 +58,10 @@ static int check_file_format(char **attr) {
 }
 
 int xml_token(const char *tokname, char **attr) {
-  if (strcmp(tokname, "Hauptwerk") == 0 && attr && !check_file_format(attr)) return 0;
-  if (strcmp(tokname, "note") == 0) notenr = -1;
+  if (strcmp(tokname, "Hauptwerk") == 0 && attr && !check_file_format(attr))
+    return 0;
+  if (strcmp(tokname, "note") == 0)
+    notenr = -1;
   return 1;
 }
 
@@ -114,14 +119,23 @@ static int pitch_hz(const char *data) {
 }
 
 int xml_data(const char *tokname, const char *data) {
-  if (strcmp(tokname, "MIDINoteNumberOnEightFootStop") == 0) return note_number(data);
-  if (strcmp(tokname, "PitchHz") == 0) return pitch_hz(data);
-  if (strcmp(tokname, "UniqueTemperamentID") == 0) Temp_ID = to_int(data);
-  else if (strcmp(tokname, "Name") == 0) copy_decoded(Temp_Name, data);
-  else if (strcmp(tokname, "ShortName") == 0) copy_decoded(Temp_ShortName, data);
-  else if (strcmp(tokname, "SupplierID") == 0) Temp_Supplier_ID = to_int(data);
-  else if (strcmp(tokname, "SupplierName") == 0) copy_decoded(Temp_Supplier_Name, data);
-  else if (strcmp(tokname, "Comments") == 0) copy_decoded(Temp_Comment, data);
-  else if (strcmp(tokname, "TemperamentVersion") == 0) copy_decoded(Temp_Version, data);
+  if (strcmp(tokname, "MIDINoteNumberOnEightFootStop") == 0)
+    return note_number(data);
+  if (strcmp(tokname, "PitchHz") == 0)
+    return pitch_hz(data);
+  if (strcmp(tokname, "UniqueTemperamentID") == 0)
+    Temp_ID = to_int(data);
+  else if (strcmp(tokname, "Name") == 0)
+    copy_decoded(Temp_Name, data);
+  else if (strcmp(tokname, "ShortName") == 0)
+    copy_decoded(Temp_ShortName, data);
+  else if (strcmp(tokname, "SupplierID") == 0)
+    Temp_Supplier_ID = to_int(data);
+  else if (strcmp(tokname, "SupplierName") == 0)
+    copy_decoded(Temp_Supplier_Name, data);
+  else if (strcmp(tokname, "Comments") == 0)
+    copy_decoded(Temp_Comment, data);
+  else if (strcmp(tokname, "TemperamentVersion") == 0)
+    copy_decoded(Temp_Version, data);
   return 1;
 }

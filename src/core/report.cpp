@@ -12,12 +12,16 @@ const double PURE_FIFTH = 1200.0 * log2(1.5);
 const double PURE_THIRD = 1200.0 * log2(1.25);
 const double PYTHAGOREAN_COMMA = 1200.0 * log2(531441.0 / 524288.0);
 
-enum { MIDDLE_C = 60 };   // the lower notes of the intervals: MIDI 60 to 71
+enum { MIDDLE_C = 60 };  // the lower notes of the intervals: MIDI 60 to 71
 // The MIDI note of pitch class i in the octave from middle C.
-static int middle_octave_note(int i) { return MIDDLE_C + (i - C_INDEX + 12) % 12; }
+static int middle_octave_note(int i) {
+  return MIDDLE_C + (i - C_INDEX + 12) % 12;
+}
 
 // A value as printed with three decimals: never "-0.000".
-static double shown(double v) { return fabs(v) < 0.0005 ? 0.0 : v; }
+static double shown(double v) {
+  return fabs(v) < 0.0005 ? 0.0 : v;
+}
 
 // The interval between two notes' computed pitches, in cents.
 static double cents_between(int lower, int upper) {
@@ -52,6 +56,8 @@ void print_report(FILE *f, const char *title) {
   double sum = interval_rows(f, 7, PURE_FIFTH, 3, 2);
   fprintf(f, "\n%-13s %11s %10s %10s\n", "Major third", "Cents", "From 5/4", "Beats/s");
   interval_rows(f, 4, PURE_THIRD, 5, 4);
-  fprintf(f, "\nSum of the fifths' deviations: %+.3f cents (a closed circle: %+.3f, "
-             "minus one Pythagorean comma)\n", shown(sum), -PYTHAGOREAN_COMMA);
+  fprintf(f,
+          "\nSum of the fifths' deviations: %+.3f cents (a closed circle: %+.3f, "
+          "minus one Pythagorean comma)\n",
+          shown(sum), -PYTHAGOREAN_COMMA);
 }

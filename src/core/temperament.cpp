@@ -103,9 +103,10 @@ int compute_cents(void) {
     double test = Pitch[n + 12] / Pitch[n];
     // Written so that a NaN ratio (0/0, inf/inf) fails too.
     if (!(test >= 1.999 && test <= 2.001)) {
-      alertf("No clean octaves in this temperament:\n"
-             "Notenr %d, Pitch=%f, Octave=%f, fact=%f",
-             n, Pitch[n], Pitch[n + 12], test);
+      alertf(
+          "No clean octaves in this temperament:\n"
+          "Notenr %d, Pitch=%f, Octave=%f, fact=%f",
+          n, Pitch[n], Pitch[n + 12], test);
       return 0;
     }
   }
@@ -119,9 +120,10 @@ int check_pitches(void) {
   for (int n = 0; n < NOTE_COUNT; n++) {
     if (Pitch[n] > 0 && std::isfinite(Pitch[n]))
       continue;
-    alertf("Cant generate a file with impossible pitches:\n"
-           "Notenr %d, Pitch=%f\nPlease correct A-Pitch or the cent offsets.",
-           n, Pitch[n]);
+    alertf(
+        "Cant generate a file with impossible pitches:\n"
+        "Notenr %d, Pitch=%f\nPlease correct A-Pitch or the cent offsets.",
+        n, Pitch[n]);
     return 0;
   }
   return 1;
@@ -155,9 +157,10 @@ void Check_for_ASCII(const char *name, char *str) {
       continue;
     if (!maul) {
       maul = 1;
-      alertf("Field %s:\nOnly ASCII-Characters allowed in strings!\n"
-             "Substituting forbidden characters by blanks.",
-             name);
+      alertf(
+          "Field %s:\nOnly ASCII-Characters allowed in strings!\n"
+          "Substituting forbidden characters by blanks.",
+          name);
     }
     *p = ' ';
   }

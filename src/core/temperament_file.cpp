@@ -17,6 +17,9 @@
 #endif
 
 const char TEMPERAMENT_SUFFIX[] = "Temperament.Hauptwerk.xml";
+const char EXISTING_FILE_ALERT[] =
+    "Cant write over existing file (for security reasons)\n"
+    "Please delete file before generating it or use another name.";
 
 // ---- New files ----------------------------------------------------------------
 
@@ -45,8 +48,7 @@ static FILE *create_new_file(const char *name) {
 }
 
 static void alert_existing_file(void) {
-  alertf("Cant write over existing file (for security reasons)\n"
-         "Please delete file before generating it or use another name.");
+  alertf("%s", EXISTING_FILE_ALERT);
 }
 
 FILE *open_new_output(const char *filename) {

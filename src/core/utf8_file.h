@@ -34,7 +34,8 @@ inline FILE *fopen_utf8(const char *name, const char *mode) {
 inline int remove_utf8(const char *name) {
 #ifdef _WIN32
   static wchar_t wname[WIDE_NAME_SIZE];
-  if (wide_name(name, wname)) return _wremove(wname);
+  if (wide_name(name, wname))
+    return _wremove(wname);
 #endif
   return remove(name);
 }

@@ -13,27 +13,27 @@
 // ---- Reader state -------------------------------------------------------------
 enum state_typ { PREXML = 0, INTERTOKEN = 1, TOKENNAME = 2, TOKENATTRNAME = 3, TOKENATTR = 4 };
 
-enum { NAME_SIZE = 120 };      // a tag name: 119 characters + NUL
-enum { DATA_SIZE = 1024 };     // character data: pieces of 1023 characters
-enum { ATTR_SIZE = 1024 };     // attribute names and values of one tag
-enum { ATTR_ENTRIES = 20 };    // nine name/value pairs and the ending name
-enum { MAX_DEPTH = 20 };       // open elements, depths 0 to 19
-enum { LAST_STORE = 1021 };    // last position of tokbuf a character may take
+enum { NAME_SIZE = 120 };    // a tag name: 119 characters + NUL
+enum { DATA_SIZE = 1024 };   // character data: pieces of 1023 characters
+enum { ATTR_SIZE = 1024 };   // attribute names and values of one tag
+enum { ATTR_ENTRIES = 20 };  // nine name/value pairs and the ending name
+enum { MAX_DEPTH = 20 };     // open elements, depths 0 to 19
+enum { LAST_STORE = 1021 };  // last position of tokbuf a character may take
 // A full path, two names or a tag's attribute text, with the words around.
 enum { ERR_SIZE = 4096 + 2 * NAME_SIZE + ATTR_SIZE + 128 };
 
-static char buffer[DATA_SIZE];          // character data since the last tag
-static int buffil;                      // characters held in buffer
-static char tokname[NAME_SIZE];         // tag being read / name for data
-static char tokbuf[ATTR_SIZE];          // attribute names and values, each NUL-ended
-static char *tokattr[ATTR_ENTRIES];     // the attribute list: pointers into tokbuf
-static int attr;                        // last entry set in tokattr; 0 = no '='
-static state_typ state;                 // where the reader stands
-static char errstr[ERR_SIZE];           // a composed message
-static FILE *xmlf;                      // the file being read
-static char *tokstack[MAX_DEPTH];       // start of each open element's name
+static char buffer[DATA_SIZE];                   // character data since the last tag
+static int buffil;                               // characters held in buffer
+static char tokname[NAME_SIZE];                  // tag being read / name for data
+static char tokbuf[ATTR_SIZE];                   // attribute names and values, each NUL-ended
+static char *tokattr[ATTR_ENTRIES];              // the attribute list: pointers into tokbuf
+static int attr;                                 // last entry set in tokattr; 0 = no '='
+static state_typ state;                          // where the reader stands
+static char errstr[ERR_SIZE];                    // a composed message
+static FILE *xmlf;                               // the file being read
+static char *tokstack[MAX_DEPTH];                // start of each open element's name
 static char tokstackbuf[MAX_DEPTH * NAME_SIZE];  // the open elements' names
-static int level;                       // innermost open element, -1 = none
+static int level;                                // innermost open element, -1 = none
 
 // ---- Helpers --------------------------------------------------------------------
 
@@ -49,8 +49,7 @@ static void report(const char *fmt, const char *a, const char *b = "") {
 }
 
 static void report_attr_too_long(void) {
-  report("XML-Parser ERROR:\nTokenattribute of token %s too long\n%s", tokname,
-         tokattr[attr]);
+  report("XML-Parser ERROR:\nTokenattribute of token %s too long\n%s", tokname, tokattr[attr]);
 }
 
 // Ends a read that failed: the message has been shown already.
@@ -104,12 +103,14 @@ static size_t copy_name(char *dst, const char *src) {
 void push_token(const char *name) {
   level++;
   size_t len = copy_name(tokstack[level], name);
-  if (level < MAX_DEPTH - 1) tokstack[level + 1] = tokstack[level] + len + 1;
+  if (level < MAX_DEPTH - 1)
+    tokstack[level + 1] = tokstack[level] + len + 1;
 }
 
 void pop_token(void) {
   level--;
-  if (level >= 0) copy_name(tokname, tokstack[level]);
+  if (level >= 0)
+    copy_name(tokname, tokstack[level]);
 }
 
 // ---- Tags and data --------------------------------------------------------------
@@ -139,8 +140,10 @@ static int token_manager(void) {
 static int data_manager(void) {
   buffer[buffil] = '\0';
   const char *p = buffer;
-  while (is_space((unsigned char)*p)) p++;
-  if (!*p) return 1;
+  while (is_space((unsigned char)*p))
+    p++;
+  if (!*p)
+    return 1;
   return xml_data(tokname, p);
 }
 
@@ -162,78 +165,87 @@ int parse_xml(const char *path) {
   int c;
   while ((c = getc(xmlf)) != EOF) {
     switch (state) {
-    case PREXML:
-    case INTERTOKEN:
-      if (c == '<') {
-        if (buffil > 0 && !data_manager()) return fail();
-        buffil = 0;
-        i = 0;
-        state = TOKENNAME;
-      } else {
-        if (buffil > DATA_SIZE - 2) {
-          if (!data_manager()) return fail();
+      case PREXML:
+      case INTERTOKEN:
+        if (c == '<') {
+          if (buffil > 0 && !data_manager())
+            return fail();
           buffil = 0;
+          i = 0;
+          state = TOKENNAME;
+        } else {
+          if (buffil > DATA_SIZE - 2) {
+            if (!data_manager())
+              return fail();
+            buffil = 0;
+          }
+          buffer[buffil++] = (char)c;
         }
-        buffer[buffil++] = (char)c;
-      }
-      break;
-    case TOKENNAME:
-      if (c == '>') {
-        tokname[i] = '\0';
-        attr = 0;
-        tokattr[0] = nullptr;
-        if (!token_manager()) return fail();
-        state = INTERTOKEN;
-      } else if (is_space(c)) {
-        tokname[i] = '\0';
-        i = 0;
-        attr = 0;
-        tokattr[0] = tokbuf;
-        tokbuf[0] = '\0';
-        state = TOKENATTRNAME;
-      } else if (c == '<') {
-        tokname[i] = '\0';
-        report("XML-Parser ERROR:\n%s\nfound '<' within tokenname", tokname);
-        return fail();
-      } else {
-        tokname[i++] = (char)c;
-        if (i > NAME_SIZE - 1) {
-          tokname[NAME_SIZE - 1] = '\0';
-          report("XML-Parser ERROR:\nTokenname %s too long", tokname);
+        break;
+      case TOKENNAME:
+        if (c == '>') {
+          tokname[i] = '\0';
+          attr = 0;
+          tokattr[0] = nullptr;
+          if (!token_manager())
+            return fail();
+          state = INTERTOKEN;
+        } else if (is_space(c)) {
+          tokname[i] = '\0';
+          i = 0;
+          attr = 0;
+          tokattr[0] = tokbuf;
+          tokbuf[0] = '\0';
+          state = TOKENATTRNAME;
+        } else if (c == '<') {
+          tokname[i] = '\0';
+          report("XML-Parser ERROR:\n%s\nfound '<' within tokenname", tokname);
+          return fail();
+        } else {
+          tokname[i++] = (char)c;
+          if (i > NAME_SIZE - 1) {
+            tokname[NAME_SIZE - 1] = '\0';
+            report("XML-Parser ERROR:\nTokenname %s too long", tokname);
+            return fail();
+          }
+        }
+        break;
+      case TOKENATTRNAME:
+        if (is_space(c))
+          break;
+        if (c == '=') {
+          if (!open_value(&i))
+            return fail();
+          state = TOKENATTR;
+        } else if (c == '>') {
+          // A name with no '=' after the last value is dropped: the list
+          // ends with the empty name.
+          *tokattr[attr] = '\0';
+          if (!token_manager())
+            return fail();
+          state = INTERTOKEN;
+        } else if (!store(c, &i)) {
           return fail();
         }
-      }
-      break;
-    case TOKENATTRNAME:
-      if (is_space(c)) break;
-      if (c == '=') {
-        if (!open_value(&i)) return fail();
-        state = TOKENATTR;
-      } else if (c == '>') {
-        // A name with no '=' after the last value is dropped: the list
-        // ends with the empty name.
-        *tokattr[attr] = '\0';
-        if (!token_manager()) return fail();
-        state = INTERTOKEN;
-      } else if (!store(c, &i)) {
-        return fail();
-      }
-      break;
-    case TOKENATTR:
-      if (c == '>') {
-        // The value stays empty and the empty name after it ends the list.
-        tokbuf[i + 1] = '\0';
-        tokattr[attr + 1] = &tokbuf[i + 1];
-        if (!token_manager()) return fail();
-        state = INTERTOKEN;
-      } else if (c == '"') {
-        while ((c = getc(xmlf)) != EOF && c != '"')
-          if (!store(c, &i)) return fail();
-        if (c == EOF) goto end_of_file;
-        open_next_name(&i);
-        state = TOKENATTRNAME;
-      }
-      break;
+        break;
+      case TOKENATTR:
+        if (c == '>') {
+          // The value stays empty and the empty name after it ends the list.
+          tokbuf[i + 1] = '\0';
+          tokattr[attr + 1] = &tokbuf[i + 1];
+          if (!token_manager())
+            return fail();
+          state = INTERTOKEN;
+        } else if (c == '"') {
+          while ((c = getc(xmlf)) != EOF && c != '"')
+            if (!store(c, &i))
+              return fail();
+          if (c == EOF)
+            goto end_of_file;
+          open_next_name(&i);
+          state = TOKENATTRNAME;
+        }
+        break;
     }
   }
 end_of_file:

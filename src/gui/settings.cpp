@@ -216,7 +216,8 @@ const char *get_temperdir(void) {
       return Tempdirstr;
     }
   }
-  const char *chosen = dialog_dir("Please help me to find directory 'Temperaments'", Drive_Root1, 0);
+  const char *chosen =
+      dialog_dir("Please help me to find directory 'Temperaments'", Drive_Root1, 0);
   if (chosen && chosen[0])
     return chosen;
   return Drive_Root1;

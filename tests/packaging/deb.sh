@@ -34,8 +34,9 @@ for f in bin/vostrel share/man/man1/vostrel-convert.1.gz share/icons/hicolor/sca
   [ -s "$f" ] || bad "package lacks $f"
 done
 # The collection: a .scl and a host file per temperament, that the packaged converter reads.
-[ "$(ls share/vostrel/temperaments | wc -l)" -ge 40 ] || bad "the collection is incomplete"
-env -u DISPLAY bin/vostrel-convert --report share/vostrel/temperaments/Werk3.Temperament.Hauptwerk.xml |
+[ "$(ls share/vostrel/temperaments | wc -l)" -ge 60 ] || bad "the collection is incomplete"
+werck3="share/vostrel/temperaments/Werckmeister III.Temperament.Hauptwerk.xml"
+env -u DISPLAY bin/vostrel-convert --report "$werck3" |
   grep -q "^Werckmeister III$" || bad "the packaged converter does not read the packaged Werckmeister III"
 # The page as built: the file the browser opens, its module inside.
 grep -q 'Content-Security-Policy' share/vostrel/vostrel.html && grep -q 'data:application/octet-stream;base64,' share/vostrel/vostrel.html ||

@@ -14,7 +14,7 @@ unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
 # The collection: as many host files as .scl files, in the zip and installed.
 collection() { grep -c "/temperaments/[^/]*$1\$" "$2"; }
 n_scl="$(collection .scl "$TMP/zip.list")"
-[ "$n_scl" -ge 20 ] && [ "$(collection .Temperament.Hauptwerk.xml "$TMP/zip.list")" = "$n_scl" ] ||
+[ "$n_scl" -ge 30 ] && [ "$(collection .Temperament.Hauptwerk.xml "$TMP/zip.list")" = "$n_scl" ] ||
   fail "the zip lacks the collection"
 
 unzip -q "$zip" -d "$TMP/zip"
