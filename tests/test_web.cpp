@@ -8,9 +8,9 @@
 // The page's table in small: a comment, two entries, then a line the parser refuses.
 extern "C" const char COLLECTION_TABLE[] =
     "# comment\n"
-    "Werk3\tWerckmeister III\tfifths -1/4P*3 0*2 -1/4P 0*6\twords\n"
-    "Equal\tEqual temperament\tfifths -1/12P*12\twords\n"
-    "Bad\tBroken\tfifths 1/4X\twords\n";
+    "7\tWerk3\tWerckmeister III\twell\tfifths -1/4P*3 0*2 -1/4P 0*6\tw\t-\t-\t-\t-\t-\n"
+    "8\tEqual\tEqual temperament\tmodern\tfifths -1/12P*12\tw\t-\t-\t-\t-\t-\n"
+    "9\tBad\tBroken\twell\tfifths 1/4X\tw\t-\t-\t-\t-\t-\n";
 
 static const char *const WERK3[12] = {"0",     "7.820", "3.910", "11.730", "1.955", "3.910",
                                       "5.865", "1.955", "9.775", "0",      "7.820", "3.910"};
@@ -79,11 +79,12 @@ TEST_F(Web, CollectionEntriesLoadTheirHostFiles) {
   EXPECT_TRUE(has(r, "Bad: \\\"1/4X\\\" is not a tempering")) << r;
   // Entry 0's host file where make_collection puts it; entry 1 has none, 2 is the bad line.
   generate("Werk3");
-  web_write("../collection/Werk3.Temperament.Hauptwerk.xml", 0);
+  web_write("../collection/Werckmeister III.Temperament.Hauptwerk.xml", 0);
   r = web_entry(0);
   EXPECT_TRUE(has(r, "\"fields\":[\"7\",\"Werckmeister III\",\"Werk3\",\"000042\",\"Org\"")) << r;
   EXPECT_TRUE(has(r, "\"apitch\":\" 415.0000000\",\"cents\":[\"+0.0\",\"+7.8\"")) << r;
-  EXPECT_TRUE(has(web_entry(1), "[\"Can't open file\\u000aEqual.Temperament.Hauptwerk.xml"));
+  EXPECT_TRUE(
+      has(web_entry(1), "[\"Can't open file\\u000aEqual temperament.Temperament.Hauptwerk.xml"));
   EXPECT_TRUE(has(web_entry(2), "\"ok\":false,\"messages\":[\"Bad: \\\"1/4X\\\""));
 }
 

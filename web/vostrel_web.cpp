@@ -395,16 +395,11 @@ WEB_EXPORT const char *web_entry(int k) {
   begin_call();
   if (k < 0 || parse_table(k, nullptr) != k + 1)
     return finish(0);
-  // make_collection names the file after the committed short name.
-  char shortname[TEXT_FIELD_SIZE];
-  copy_text(shortname, sizeof shortname, Entry_Short);
-  for (char *c = shortname; *c; c++) {
-    if ((unsigned char)*c >= 0x7F)
-      *c = ' ';
-  }
-  shortname[5] = '\0';
+  // The host file make_collection writes for the entry.
+  char stem[TEXT_FIELD_SIZE];
+  entry_file_stem(stem);
   char path[TEXT_FIELD_SIZE + sizeof "/.Temperament.Hauptwerk.xml"];
-  propose_file_name(path, sizeof path, "", shortname);
+  propose_file_name(path, sizeof path, "", stem);
   chdir(folder("collection").c_str());
   return load_into_page(path + 1);
 }

@@ -225,7 +225,7 @@ async function reportMatches(page, file) {
 // converter's defaults in the other fields, the file is the converter's; a bad scale gives the
 // converter's message. Save as .scl writes what --to-scl writes.
 async function scales() {
-  const scl = path.join(native, 'temperaments', 'Werk3.scl');
+  const scl = path.join(native, 'temperaments', 'Werckmeister III.scl');
   const kbm = path.join(tmp, 'baroque.kbm');
   fs.writeFileSync(kbm, '0\n0\n127\n62\n69\n415.0\n12\n');
   const bad = path.join(tmp, 'bad.scl');
@@ -253,16 +253,17 @@ async function scales() {
   const host = path.join(tmp, 'Werk3.Temperament.Hauptwerk.xml');
   fs.rmSync(host, {force: true});
   execFileSync(convert, ['-o', host, '--kbm', kbm, scl]);
-  fs.mkdirSync(path.join(tmp, 'scl'));
-  converter('--to-scl', '--tonic', 'C', '-o', path.join(tmp, 'scl', 'Werk3.scl'), host);
-  check(bytes(file) === bytes(path.join(tmp, 'scl', 'Werk3.scl')), 'Save as .scl differs from --to-scl');
+  const named = path.join(tmp, 'scl', path.basename(String(file)));
+  fs.mkdirSync(path.dirname(named));
+  converter('--to-scl', '--tonic', 'C', '-o', named, host);
+  check(bytes(file) === bytes(named), 'Save as .scl differs from --to-scl');
   await page.close();
 }
 
 // A collection entry fills the page as Load File of the collection's host file does.
 async function collection() {
   const page = await open(1280, 800);
-  await choose(page, 'Load File', [path.join(native, 'temperaments', 'Kirn3.Temperament.Hauptwerk.xml')]);
+  await choose(page, 'Load File', [path.join(native, 'temperaments', 'Kirnberger III.Temperament.Hauptwerk.xml')]);
   const loaded = await snapshot(page);
   await type(page, 'Temperament Name', 'something else');
   const {said} = await entry(page, 'Kirnberger III');
