@@ -22,11 +22,12 @@ else()
 endif()
 
 # The README's first heading becomes the page's title, its sections the table of contents.
+file(GLOB pictures ${CMAKE_CURRENT_SOURCE_DIR}/docs/*.png)
 add_custom_command(OUTPUT ${VOSTREL_GUIDE}
   COMMAND ${VOSTREL_PANDOC} README.md --from gfm --to html5 ${pandoc_embed}
           --lua-filter cmake/guide.lua --shift-heading-level-by=-1 --toc --toc-depth=2
           --metadata "subtitle=User's guide, version ${PROJECT_VERSION}" --output ${VOSTREL_GUIDE}
   WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-  DEPENDS README.md cmake/guide.lua docs/screenshot.png
+  DEPENDS README.md cmake/guide.lua ${pictures}
   COMMENT "Making the user's guide from README.md" VERBATIM)
 add_custom_target(vostrel_guide ALL DEPENDS ${VOSTREL_GUIDE})

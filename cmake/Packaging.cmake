@@ -6,11 +6,15 @@
 #
 # The version is the project's, PROJECT_VERSION, everywhere.
 include(${CMAKE_CURRENT_LIST_DIR}/Guide.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/WebPage.cmake)
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
   return()
 endif()
 include(GNUInstallDirs)
+if(VOSTREL_PAGE_FILE)
+  install(FILES ${VOSTREL_PAGE_FILE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/vostrel)
+endif()
 
 set(VOSTREL_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data)
 

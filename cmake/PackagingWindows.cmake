@@ -1,6 +1,7 @@
 # The Windows packages, from the cross build (see scripts/windows.sh):
 #
 #   cd <build> && cpack   vostrel-<version>-win64.zip   vostrel.exe, vostrel-convert.exe,
+#                                                       vostrel.html (the browser page),
 #                                                       temperaments/, guide.html, README.txt,
 #                                                       LICENSE.txt
 #                         vostrel-<version>-win64.exe   64-bit installer (NSIS)
@@ -16,6 +17,9 @@
 # and the collection of historical temperaments (cmake/Convert.cmake), the
 # guide (cmake/Guide.cmake) and the two text files made here.
 install(TARGETS vostrel RUNTIME DESTINATION . COMPONENT program)
+if(VOSTREL_PAGE_FILE)
+  install(FILES ${VOSTREL_PAGE_FILE} DESTINATION . COMPONENT program)
+endif()
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Vostrel;program;/")
 
 # The texts a Windows user reads, with Windows line ends: README.txt, a short note (the guide is

@@ -9,6 +9,8 @@
 
 // The suffix of every temperament file's name.
 extern const char TEMPERAMENT_SUFFIX[];
+// The alert when an output file exists already.
+extern const char EXISTING_FILE_ALERT[];
 
 // Opens filename as a new file for writing; null after the alert when a
 // file of that name exists or it cannot be created. Never touches a file.

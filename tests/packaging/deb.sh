@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# deb.sh SOURCE: builds the Debian package with cpack in a temporary build and inspects what a user
-# gets: Depends on the FLTK runtime, the program, desktop entry, icons, man pages, copyright, the
-# guide, the converter and the collection. With CI=true it installs it, runs window.sh on it, removes it.
+# deb.sh SOURCE [PAGE]: builds the Debian package with cpack in a temporary build and inspects
+# what a user gets: Depends on the FLTK runtime, the program, desktop entry, icons, man pages,
+# copyright, the guide, the converter, the collection and the browser page (PAGE, else built
+# there). With CI=true it installs it, runs window.sh on it, removes it.
 set -euo pipefail
 src="$(cd "$1" && pwd)"
 work="$(mktemp -d)"
@@ -10,7 +11,7 @@ trap '[ "$installed_here" = 0 ] || dpkg -r vostrel > /dev/null 2>&1 || true; rm 
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 cmake -S "$src" -B "$work/build" -DVOSTREL_TESTS=OFF -DVOSTREL_SANITIZE=OFF \
-  -DCMAKE_BUILD_TYPE=Release > "$work/build.log" && cmake --build "$work/build" -j 2 >> "$work/build.log" &&
+  -DCMAKE_BUILD_TYPE=Release ${2:+-DVOSTREL_WEB_PAGE="$2"} > "$work/build.log" && cmake --build "$work/build" -j 2 >> "$work/build.log" &&
   (cd "$work/build" && cpack -G DEB >> "$work/build.log") || { cat "$work/build.log"; exit 1; }
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$work/build/CMakeCache.txt")"
 deb="$work/build/vostrel_${version}_$(dpkg --print-architecture).deb"
@@ -28,13 +29,18 @@ echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$fltk_pkg"
 
 dpkg-deb -x "$deb" "$work/root"
 cd "$work/root/usr"
-for f in bin/vostrel share/man/man1/vostrel-convert.1.gz share/icons/hicolor/scalable/apps/vostrel.svg; do
+for f in bin/vostrel share/man/man1/vostrel-convert.1.gz share/icons/hicolor/scalable/apps/vostrel.svg \
+  share/vostrel/vostrel.html; do
   [ -s "$f" ] || bad "package lacks $f"
 done
 # The collection: a .scl and a host file per temperament, that the packaged converter reads.
-[ "$(ls share/vostrel/temperaments | wc -l)" -ge 40 ] || bad "the collection is incomplete"
-env -u DISPLAY bin/vostrel-convert --report share/vostrel/temperaments/Werk3.Temperament.Hauptwerk.xml |
+[ "$(ls share/vostrel/temperaments | wc -l)" -ge 60 ] || bad "the collection is incomplete"
+werck3="share/vostrel/temperaments/Werckmeister III.Temperament.Hauptwerk.xml"
+env -u DISPLAY bin/vostrel-convert --report "$werck3" |
   grep -q "^Werckmeister III$" || bad "the packaged converter does not read the packaged Werckmeister III"
+# The page as built: the file the browser opens, its module inside.
+grep -q 'Content-Security-Policy' share/vostrel/vostrel.html && grep -q 'data:application/octet-stream;base64,' share/vostrel/vostrel.html ||
+  bad "share/vostrel/vostrel.html is not the self-contained page"
 # Each PNG icon has the size its folder names.
 for size in 48x48 128x128 256x256; do
   [ "$(identify -format %wx%h "share/icons/hicolor/$size/apps/vostrel.png" 2>&1)" = "$size" ] || bad "no $size icon"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# windows.sh INSTALLER ZIP BUILD: the zip's files, its README.txt a note in CR LF, its LICENSE.txt
-# the licence alone; the exe a GUI program importing only system DLLs, with icon and version; the
-# installer's pages ours (pictures of BUILD, branding, licence). Under Wine the silent installer
-# installs it, its uninstall entry and Start-menu entries for the program, the guide and the
-# collection; the program's entry starts it where Exit can write Vostrel.ini (the user's folder);
-# the silent uninstaller removes all of it, registry keys included.
+# windows.sh INSTALLER ZIP BUILD: the zip's files (the guide and the browser page among them), its
+# README.txt a note in CR LF, its LICENSE.txt the licence alone; the exe a GUI program importing
+# only system DLLs, with icon and version; the installer's pages ours (pictures of BUILD, branding,
+# licence). Under Wine the silent installer installs it, its uninstall entry and Start-menu entries
+# for the program, the guide and the collection; the program's entry starts it where Exit can write
+# Vostrel.ini (the user's folder); the silent uninstaller removes all of it, registry keys included.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
 zip="${2:?usage: $0 installer zip build}"
@@ -13,12 +13,12 @@ version="$(basename "$zip" | sed -n 's/^vostrel-\(.*\)-win64\.zip$/\1/p')"
 top="vostrel-$version-win64"
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
 [ "$(grep -v "^$top/temperaments/" "$TMP/zip.list" | tr '\n' ' ')" = \
-  "$top/LICENSE.txt $top/README.txt $top/guide.html $top/vostrel-convert.exe $top/vostrel.exe " ] ||
+  "$top/LICENSE.txt $top/README.txt $top/guide.html $top/vostrel-convert.exe $top/vostrel.exe $top/vostrel.html " ] ||
   fail "zip holds: $(cat "$TMP/zip.list")"
 # The collection: as many host files as .scl files, in the zip and installed.
 collection() { grep -c "/temperaments/[^/]*$1\$" "$2"; }
 n_scl="$(collection .scl "$TMP/zip.list")"
-[ "$n_scl" -ge 20 ] && [ "$(collection .Temperament.Hauptwerk.xml "$TMP/zip.list")" = "$n_scl" ] ||
+[ "$n_scl" -ge 30 ] && [ "$(collection .Temperament.Hauptwerk.xml "$TMP/zip.list")" = "$n_scl" ] ||
   fail "the zip lacks the collection"
 
 unzip -q "$zip" -d "$TMP/zip"
