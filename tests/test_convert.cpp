@@ -104,7 +104,7 @@ TEST_F(Scala, RefusesWithOneMessage) {
 // A pitch is the longest value at its start, whatever follows; a degree far from its place in
 // equal temperament is read with a warning.
 TEST_F(Scala, ReadsTheValueAtTheStartOfAPitch) {
-  const std::string far = " cents, more than 100 cents from its place in equal temperament ";
+  const std::string off_place = " cents, more than 100 cents from its place in equal temperament ";
   const struct {
     int degree;
     std::string text;
@@ -114,10 +114,10 @@ TEST_F(Scala, ReadsTheValueAtTheStartOfAPitch) {
       {1, "99.! B", 99, ""},
       {1, "21/20!C#", cents(21 / 20.), ""},
       {1, "1.5e3", 1.5, ""},
-      {1, "-.5x", -0.5, "line 5: degree 1 is -0.500" + far + "(100)"},
+      {1, "-.5x", -0.5, "line 5: degree 1 is -0.500" + off_place + "(100)"},
       {1, "0.", 0, ""},
-      {2, "200,0", cents(200), "line 6: degree 2 is 9172.627" + far + "(200)"},
-      {11, "3/x", cents(3), "line 15: degree 11 is 1901.955" + far + "(1100)"},
+      {2, "200,0", cents(200), "line 6: degree 2 is 9172.627" + off_place + "(200)"},
+      {11, "3/x", cents(3), "line 15: degree 11 is 1901.955" + off_place + "(1100)"},
       {12, "2/1!Low_C3=131.4", 1200, ""},
   };
   for (auto &c : cases) {
