@@ -21,7 +21,8 @@ struct Scala : ::testing::Test {
     script_dialogs();
   }
   std::string put(const std::string &text) {
-    return write_file(tmp.file("t"), text), tmp.file("t");
+    write_file(tmp.file("t"), text);
+    return tmp.file("t");
   }
 };
 
@@ -159,9 +160,12 @@ TEST(Convert, SameFileAsTheWindow) {
                          Box_SupplierName, Box_Comment, Box_Version};
     for (int k = 0; k < 7; k++)
       boxes[k]->value(c.fields[k].c_str());
-    Box_APitch->value(c.a), cent_cb(Box_APitch, &APitch);
-    for (int i = 0; i < 12; i++)
-      Box_DCent[i]->value(std::to_string(d[i]).c_str()), cent_cb(Box_DCent[i], &DCent[i]);
+    Box_APitch->value(c.a);
+    cent_cb(Box_APitch, &APitch);
+    for (int i = 0; i < 12; i++) {
+      Box_DCent[i]->value(std::to_string(d[i]).c_str());
+      cent_cb(Box_DCent[i], &DCent[i]);
+    }
     dialogs.inputs.push_back(answer(tmp.file("window.xml")));
     generate_file();
     EXPECT_EQ(dialogs.alerts, Texts{});
@@ -175,7 +179,8 @@ TEST(Convert, SameFileAsTheWindow) {
     EXPECT_EQ(system(cmd.c_str()), 0) << cmd;
     EXPECT_EQ(read_file(tmp.file("err")), "");
     EXPECT_EQ(read_file(tmp.file("conv.xml")), read_file(tmp.file("window.xml"))) << c.options;
-    remove(tmp.file("conv.xml").c_str()), remove(tmp.file("window.xml").c_str());
+    remove(tmp.file("conv.xml").c_str());
+    remove(tmp.file("window.xml").c_str());
   }
 }
 

@@ -71,8 +71,10 @@ static void print_row(void) {
 // that group's lines; 0 after a message.
 static int each_entry(const char *path, const char *outdir, const char *group) {
   FILE *table = fopen(path, "r");
-  if (!table)
-    return fprintf(stderr, "make_collection: cannot read %s\n", path), 0;
+  if (!table) {
+    fprintf(stderr, "make_collection: cannot read %s\n", path);
+    return 0;
+  }
   char line[LINE_SIZE];
   int ok = 1;
   while (ok && fgets(line, sizeof line, table)) {
