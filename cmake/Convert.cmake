@@ -10,10 +10,13 @@ add_executable(vostrel-convert src/convert/convert.cpp)
 target_compile_definitions(vostrel-convert PRIVATE VOSTREL_VERSION="${PROJECT_VERSION}")
 target_link_libraries(vostrel-convert PRIVATE vostrel_core)
 if(WIN32)
+  # Its command line in UTF-8, its text to a console in UTF-16, the pause after a double-click.
+  target_sources(vostrel-convert PRIVATE src/convert/console.cpp)
   target_link_libraries(vostrel-convert PRIVATE shell32)  # CommandLineToArgvW
 elseif(NOT VOSTREL_SANITIZE)
-  # Its C++ runtime inside: a start as quick as the system's own small tools.
-  target_link_options(vostrel-convert PRIVATE -static-libstdc++ -static-libgcc)
+  # Linked statically, as the Windows build is: no shared library to find and map at each
+  # start, so a run takes no longer than the system's own small tools.
+  target_link_options(vostrel-convert PRIVATE -static)
 endif()
 
 # The collection: a .scl and a host file per line of the table, made by
@@ -28,6 +31,7 @@ if(CMAKE_CROSSCOMPILING)
     CMAKE_ARGS -DVOSTREL_GUI=OFF -DVOSTREL_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
     BUILD_COMMAND ${CMAKE_COMMAND} --build ${VOSTREL_HOST_TOOLS} --target make_collection
     BUILD_BYPRODUCTS ${VOSTREL_HOST_TOOLS}/make_collection
+    BUILD_ALWAYS ON
     INSTALL_COMMAND "")
   set(VOSTREL_MAKE_COLLECTION ${VOSTREL_HOST_TOOLS}/make_collection)
   set(VOSTREL_MAKE_COLLECTION_TARGET host_make_collection)

@@ -1,15 +1,20 @@
 # Install rules and the Debian package.
 #
 #   cmake --install <build> [--prefix <dir>]   program, desktop entry, icons,
-#                                               man page and copyright
+#                                               man page, copyright and guide
 #   cd <build> && cpack                         vostrel_<version>_<arch>.deb
 #
 # The version is the project's, PROJECT_VERSION, everywhere.
+include(${CMAKE_CURRENT_LIST_DIR}/Guide.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/WebPage.cmake)
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
   return()
 endif()
 include(GNUInstallDirs)
+if(VOSTREL_PAGE_FILE)
+  install(FILES ${VOSTREL_PAGE_FILE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/vostrel)
+endif()
 
 set(VOSTREL_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data)
 
@@ -42,8 +47,9 @@ if(NOT WIN32)
   install(FILES ${VOSTREL_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
-# Debian's copyright file; it holds the licence of the code and the icon.
-install(FILES ${VOSTREL_DATA}/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vostrel)
+# Debian's copyright file; it holds the licence of the code and the icon. Beside it the guide.
+install(FILES ${VOSTREL_DATA}/copyright ${VOSTREL_GUIDE}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/vostrel)
 
 # ---- Debian package ---------------------------------------------------------
 set(CPACK_PACKAGE_NAME vostrel)

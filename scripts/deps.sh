@@ -4,18 +4,24 @@
 #   scripts/deps.sh test   - that, plus what the test suite needs
 #   scripts/deps.sh windows - what the Windows build and its tests under
 #                            Wine need (scripts/windows.sh)
+#   scripts/deps.sh web    - what the browser page needs (scripts/web.sh)
 # Uses sudo when not run as root. Installs nothing that is already there.
 set -euo pipefail
 
 run_pkgs=(cmake g++ make libfltk1.3-dev fluid)
-test_pkgs=(libgtest-dev clang-format xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
+test_pkgs=(emscripten node-acorn chromium libgtest-dev clang-format pandoc xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
 
 win_pkgs=(cmake make g++-mingw-w64-x86-64-win32 libgtest-dev wine wine64 fonts-wine nsis zip unzip
-          xvfb xauth xdotool x11-utils imagemagick python3)
+          p7zip-full pandoc xvfb xauth xdotool x11-utils imagemagick python3)
+
+web_pkgs=(cmake make emscripten node-acorn libgtest-dev)
 
 want=("${run_pkgs[@]}")
 if [ "${1:-run}" = test ]; then want+=("${test_pkgs[@]}"); fi
 if [ "${1:-run}" = windows ]; then want=("${win_pkgs[@]}"); fi
+if [ "${1:-run}" = web ]; then want=("${web_pkgs[@]}"); fi
+# npm, for the browser tests' puppeteer-core: Debian's, unless a node of its own brought one.
+if [ "${1:-run}" = test ] && ! command -v npm > /dev/null; then want+=(npm); fi
 
 missing=()
 for p in "${want[@]}"; do

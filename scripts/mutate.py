@@ -103,7 +103,7 @@ MUTANTS = [
     ("converter", "src/core/scala.cpp", '" %.6f\\n", 100.0 * k', '" %.5f\\n", 100.0 * k'),
     ("converter", "src/core/report.cpp", "double beats = pu * Pitch[upper] - pl * Pitch[lower];", "double beats = pl * Pitch[upper] - pu * Pitch[lower];"),
     ("converter", "src/core/report.cpp", "sum += size - pure;", "sum += size;"),
-    ("converter", "src/convert/convert.cpp", "for (const char *path : inputs) failed |= !convert_one(path);", "for (const char *path : inputs) if (!convert_one(path)) return 1;"),
+    ("converter", "src/convert/convert.cpp", "failed |= !convert_one(path);", "if (!convert_one(path)) return 1;"),
     ("converter", "src/convert/convert.cpp", "scale_to_offsets(note_class(Kbm_Middle), 440.0);", "scale_to_offsets(tonic, 440.0);"),
     ("converter", "src/convert/convert.cpp", "return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);", "return base;"),
     # platform code

@@ -11,8 +11,11 @@ cd "$repo"
 echo "== layout"
 bash scripts/format.sh
 
+echo "== the browser page (for the packages; its tests come with test.d/web.sh)"
+bash scripts/web.sh
+
 echo "== build and test"
-cmake --preset plain > /dev/null
+cmake --preset plain -DVOSTREL_WEB_PAGE="$repo/build-web/vostrel.html" > /dev/null
 cmake --build --preset plain -j "$jobs"
 ctest --preset plain -j "$jobs"
 

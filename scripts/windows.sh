@@ -11,19 +11,17 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
 build="$repo/build-win"
 
-# A Wine prefix booted once without a display; every real-window test runs
-# in a copy of it. The build runs programs it made (the collection's maker)
-# and the module tests run in another copy.
+# The Wine prefixes of the build (it runs programs it made: the collection's
+# maker) and of the tests (scripts/wine.sh, wine_suite).
 source "$repo/scripts/wine.sh"
 wine_dir="$(mktemp -d /tmp/vostrel-wine.XXXXXX)"
 trap 'wine_end "$wine_dir/modules"; rm -rf "$wine_dir"' EXIT
-(unset DISPLAY; wine_boot "$wine_dir/template")
-wine_copy "$wine_dir/template" "$wine_dir/modules"
-export VOSTREL_WINE_TEMPLATE="$wine_dir/template" WINEPREFIX="$wine_dir/modules"
-wineserver -p30  # kept running meanwhile: each test binary then starts in well under a second
+wine_suite "$wine_dir"
 
 fltk="$(bash "$repo/scripts/fltk-win.sh")"
-(cd "$repo" && VOSTREL_FLTK_WIN="$fltk" cmake --preset windows > /dev/null)
+bash "$repo/scripts/web.sh"  # the browser page for the zip and the installer
+(cd "$repo" && VOSTREL_FLTK_WIN="$fltk" cmake --preset windows \
+  -DVOSTREL_WEB_PAGE="$repo/build-web/vostrel.html" > /dev/null)
 cmake --build "$build" -j "$jobs"
 (cd "$build" && cpack -B "$build/packages" > /dev/null)
 rm -rf "$build/packages/_CPack_Packages"

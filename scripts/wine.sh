@@ -6,6 +6,14 @@
 #                        hard links, but the registry files (which Wine
 #                        rewrites in place) as copies
 #   wine_end DIR         ends the Wine processes of that prefix only
+#   wine_suite DIR       the set-up the Windows suite runs in, in the folder
+#                        DIR: DIR/template, booted once without a display
+#                        (the real-window tests copy it), and DIR/modules, a
+#                        fresh copy of it for the build's programs and the
+#                        module tests, its wineserver kept running (so each
+#                        test binary starts in well under a second); exports
+#                        VOSTREL_WINE_TEMPLATE and WINEPREFIX. Called again,
+#                        it makes DIR/modules anew. Ended by wine_end DIR/modules.
 export WINEARCH=win64 WINEDEBUG=-all
 # No offer to install Mono or Gecko.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -25,3 +33,11 @@ wine_copy() {
 }
 
 wine_end() { WINEPREFIX="$1" wineserver -k 2> /dev/null || true; }
+
+wine_suite() {
+  [ -d "$1/template" ] || (unset DISPLAY; wine_boot "$1/template")
+  if [ -d "$1/modules" ]; then wine_end "$1/modules"; rm -rf "$1/modules"; fi
+  wine_copy "$1/template" "$1/modules"
+  export VOSTREL_WINE_TEMPLATE="$1/template" WINEPREFIX="$1/modules"
+  wineserver -p30
+}

@@ -50,13 +50,23 @@ TEST_F(Writer, WholeFileByteForByte) {
 }
 
 TEST_F(Writer, ProposedNameAndCancel) {
-  // A slash and a dot only where missing; cancelling writes nothing, but the commit took effect.
+  // A separator and a dot only where missing; on Windows a folder named with backslashes gets a
+  // backslash. Cancelling writes nothing, but the commit took effect.
+#ifdef _WIN32
+  const std::string after_backslash = "";
+  const std::string after_backslashes = "\\";
+#else
+  const std::string after_backslash = "/";
+  const std::string after_backslashes = "/";
+#endif
   const struct {
     std::string dir;
     const char *shortname;
     std::string proposal;
   } cases[] = {{tmp.path, "Eq.", tmp.path + "/Eq.Temperament.Hauptwerk.xml"},
-               {"/x/dir/", "", "/x/dir/.Temperament.Hauptwerk.xml"}};
+               {"/x/dir/", "", "/x/dir/.Temperament.Hauptwerk.xml"},
+               {"C:\\T", "Eq", "C:\\T" + after_backslashes + "Eq.Temperament.Hauptwerk.xml"},
+               {"C:\\T\\", "Eq", "C:\\T\\" + after_backslash + "Eq.Temperament.Hauptwerk.xml"}};
   Box_Name->value("Kirnberger III");
   for (const auto &c : cases) {
     snprintf(Tempdirstr, sizeof Tempdirstr, "%s", c.dir.c_str());

@@ -1,8 +1,9 @@
 // make_collection.cpp - makes the collection of historical temperaments
 // from its table: for every line a .scl file, and the host file converted
-// from that .scl as vostrel-convert does it (C as tonic, A = 440 Hz), with
-// the temperament IDs 999901 upward and the supplier ID 999999. With
-// --readme it prints the collection as a Markdown table instead.
+// from that .scl as vostrel-convert does it (C as tonic, A = 440 Hz), both
+// named after the temperament's full name, with the table's temperament IDs
+// and the supplier ID 999999. With --readme it prints the collection
+// as Markdown tables instead, one for each group.
 //
 //   make_collection TABLE OUTDIR      (OUTDIR must exist; no file is replaced)
 //   make_collection TABLE --readme
@@ -15,61 +16,95 @@
 #include <cstring>
 #include <string>
 
-enum { FIRST_ID = 999901 };   // the first line's temperament ID
-enum { LINE_SIZE = 1024 };    // a table line
+enum { LINE_SIZE = 1024 };  // a table line
 
 // Messages of the shared code: one line each on standard error.
-static void print_alert(const char *text) { fprintf(stderr, "make_collection: %s\n", text); }
+static void print_alert(const char *text) {
+  fprintf(stderr, "make_collection: %s\n", text);
+}
 
 // Writes the entry's .scl (C as its tonic), reads it back and writes the host file from it.
-static int make_files(const std::string &dir, int id) {
+static int make_files(const std::string &dir) {
   scale_to_offsets(C_INDEX, 440.0);
-  std::string scl = dir + "/" + Entry_Short + ".scl";
-  if (!write_scl(scl.c_str(), C_INDEX, Entry_Name) || !read_scl(scl.c_str())) return 0;
+  char stem[TEXT_FIELD_SIZE];
+  entry_file_stem(stem);
+  std::string scl = dir + "/" + stem + ".scl";
+  if (!write_scl(scl.c_str(), C_INDEX, Entry_Name) || !read_scl(scl.c_str()))
+    return 0;
   scale_to_offsets(C_INDEX, 440.0);
-  std::string id_text = std::to_string(id);
-  const char *text[7] = {id_text.c_str(), Entry_Name, Entry_Short, "999999",
+  std::string id_text = std::to_string(Entry_ID);
+  const char *text[7] = {id_text.c_str(),      Entry_Name, Entry_Short, "999999",
                          "Vostrel collection", Entry_Text, "1.00"};
   commit_fields(text);
   compute_temperament(1);
   // Room for the whole proposal: a cut name would be another file.
-  std::string name(dir.size() + strlen(Temp_ShortName) + sizeof ".Temperament.Hauptwerk.xml" + 1, '\0');
-  propose_file_name(&name[0], name.size(), dir.c_str(), Temp_ShortName);
+  std::string name(dir.size() + strlen(stem) + sizeof ".Temperament.Hauptwerk.xml" + 1, '\0');
+  propose_file_name(&name[0], name.size(), dir.c_str(), stem);
   return write_temperament_file(name.c_str());
 }
 
-// One row of the README's table: name, construction, offsets A to G#/Ab.
+// The source column: author, year, publication and the reading, as far as known, or "-".
+static std::string source_text(void) {
+  std::string text;
+  for (const char *field : {Entry_Author, Entry_Year, Entry_Source})
+    if (strcmp(field, "-") != 0)
+      text += (text.empty() ? "" : ", ") + std::string(field);
+  if (strcmp(Entry_Reading, "-") != 0)
+    text += (text.empty() ? "" : "; ") + std::string(Entry_Reading);
+  return text.empty() ? "-" : text;
+}
+
+// One row of the README's table: name, construction, source, offsets A to G#/Ab.
 static void print_row(void) {
   scale_to_offsets(C_INDEX, 440.0);
-  printf("| %s | %s |", Entry_Name, Entry_Text);
+  printf("| %s | %s | %s |", Entry_Name, Entry_Text, source_text().c_str());
   for (int i = 0; i < 12; i++) {  // what rounds to zero as " 0", never "-0.000"
-    if (fabs(DCent[i]) < 0.0005) printf(" 0");
-    else printf(" %+.3f", DCent[i]);
+    if (fabs(DCent[i]) < 0.0005)
+      printf(" 0");
+    else
+      printf(" %+.3f", DCent[i]);
   }
   printf(" |\n");
 }
 
-// Makes the files (or the README table) of every line of the table.
+// Makes the files of every line of the table, or with group the README rows of
+// that group's lines; 0 after a message.
+static int each_entry(const char *path, const char *outdir, const char *group) {
+  FILE *table = fopen(path, "r");
+  if (!table) {
+    fprintf(stderr, "make_collection: cannot read %s\n", path);
+    return 0;
+  }
+  char line[LINE_SIZE];
+  int ok = 1;
+  while (ok && fgets(line, sizeof line, table)) {
+    int r = parse_entry(line);
+    if (!r)
+      ok = 0;
+    else if (r > 0 && !group)
+      ok = make_files(outdir);
+    else if (r > 0 && strcmp(group, Entry_Group) == 0)
+      print_row();
+  }
+  fclose(table);
+  return ok;
+}
+
 int main(int argc, char **argv) {
   dialog_alert = print_alert;
   if (argc != 3) {
     fprintf(stderr, "usage: make_collection TABLE OUTDIR|--readme\n");
     return 2;
   }
-  int readme = strcmp(argv[2], "--readme") == 0;
-  FILE *table = fopen(argv[1], "r");
-  if (!table) return fprintf(stderr, "make_collection: cannot read %s\n", argv[1]), 1;
-  if (readme)
-    printf("| Name | Construction | Offsets A, A#/Bb, B, C, C#/Db, D, D#/Eb, E, F, F#/Gb, G, "
-           "G#/Ab |\n|---|---|---|\n");
-  char line[LINE_SIZE];
-  int id = FIRST_ID, ok = 1;
-  while (ok && fgets(line, sizeof line, table)) {
-    int r = parse_entry(line);
-    if (r < 0) continue;
-    ok = r && (readme ? (print_row(), 1) : make_files(argv[2], id));
-    id++;
+  if (strcmp(argv[2], "--readme") != 0)
+    return each_entry(argv[1], argv[2], nullptr) ? 0 : 1;
+  for (int g = 0; g < COLLECTION_GROUP_COUNT; g++) {
+    printf("%s#### %s\n\n", g ? "\n" : "", COLLECTION_GROUPS[g][1]);
+    printf(
+        "| Name | Construction | Source | Offsets A, A#/Bb, B, C, C#/Db, D, D#/Eb, E, F, "
+        "F#/Gb, G, G#/Ab |\n|---|---|---|---|\n");
+    if (!each_entry(argv[1], nullptr, COLLECTION_GROUPS[g][0]))
+      return 1;
   }
-  fclose(table);
-  return ok ? 0 : 1;
+  return 0;
 }

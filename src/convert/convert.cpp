@@ -4,49 +4,58 @@
 // message of theirs comes through the alert seam and goes to standard
 // error as one line, "FILE: text".
 #include "temperament_file.h"
+#include "console.h"
 #include "report.h"
 #include "scala.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#endif
 
 #ifndef VOSTREL_VERSION
 #define VOSTREL_VERSION "unknown"
 #endif
 
 // ---- Options ----------------------------------------------------------------
-enum { OUTPUT_NAME_SIZE = 4200 };      // an output file name
+enum { OUTPUT_NAME_SIZE = 4200 };  // an output file name
+// The IDs of a batch without --id: below the single default 999900 and the
+// collection's 999901 upward, so they never meet either.
+enum { BATCH_FIRST_ID = 900001, BATCH_LAST_ID = 999899 };
 static const double MAX_A_PITCH = 1e6;  // Hz; anything above is no pitch
 
 static const char PROGRAM[] = "vostrel-convert";
-static int to_scl;                // --to-scl: host files in, .scl out
-static int report;                // --report: print, write nothing
-static int tonic = C_INDEX;       // --tonic, as an index into Tonname (C by default)
-static double a_pitch = 440.0;    // --a-pitch
-static int tuning_given;          // --tonic or --a-pitch was given
-static const char *kbm;           // --kbm FILE, or null
-static const char *output;        // -o FILE, or null
+static int to_scl;                    // --to-scl: host files in, .scl out
+static int report;                    // --report: print, write nothing
+static int tonic = C_INDEX;           // --tonic, as an index into Tonname (C by default)
+static double a_pitch = 440.0;        // --a-pitch
+static int tuning_given;              // --tonic or --a-pitch was given
+static const char *kbm;               // --kbm FILE, or null
+static const char *output;            // -o FILE, or null
 static const char *output_dir = ".";  // --output-dir
 // --id, --name, --short-name, --supplier-id, --supplier-name, --comment,
 // --temperament-version; null = the default.
 static const char *fields[7];
 static const char *current_file = PROGRAM;  // the name messages start with
 
+// ---- The run ----------------------------------------------------------------
+static int batch;            // more than one input: outputs named after them, IDs numbered
+static int first_id;         // the first input's ID in a batch
+static int input_number;     // the current input's place among the inputs, from 0
+static const char *writing;  // the output file being written, or null
+static std::map<std::string, std::string> written;  // output file -> its input, this run
+
 // ---- Messages ---------------------------------------------------------------
 
 // The alert seam: "FILE: text" as one line, a line break as a blank.
 static void print_alert(const char *text) {
   fprintf(stderr, "%s: ", current_file);
-  for (const char *p = text; *p; p++) fputc(*p == '\n' ? ' ' : *p, stderr);
+  for (const char *p = text; *p; p++)
+    fputc(*p == '\n' ? ' ' : *p, stderr);
   fputc('\n', stderr);
 }
 
@@ -55,12 +64,13 @@ static const char USAGE[] =
     "Converts Scala scales (.scl) into HW3 host temperament files, host files\n"
     "into .scl (--to-scl), or prints a tuner's report of either (--report).\n"
     "\n"
-    "  --tonic NOTE              the note of the scale's 1/1 (default C)\n"
+    "  --tonic NOTE              the note of the scale's 1/1 (default C; H is B)\n"
     "  --a-pitch HZ              the pitch of A, MIDI note 69 (default 440)\n"
     "  --kbm FILE                tonic and pitch from a Scala keyboard mapping\n"
     "  --name TEXT               temperament name (default: the description)\n"
     "  --short-name TEXT         short name (default: from the file name)\n"
-    "  --id N                    unique temperament ID (default 999900)\n"
+    "  --id N                    unique temperament ID (default 999900; with\n"
+    "                            several inputs N upward, default 900001 upward)\n"
     "  --supplier-id N           supplier ID (default 999999)\n"
     "  --supplier-name TEXT      supplier name (default empty)\n"
     "  --comment TEXT            comment (default empty)\n"
@@ -70,6 +80,38 @@ static const char USAGE[] =
     "  --to-scl                  host temperament files to .scl\n"
     "  --report                  print the report, write nothing\n"
     "  --help, --version\n";
+
+// A name as a key of written: Windows' file names ignore the letter case
+// of ASCII and take '\\' for '/'.
+static std::string output_key(const char *name) {
+  std::string key = name;
+#ifdef _WIN32
+  for (char &c : key)
+    c = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+#endif
+  return key;
+}
+
+// The converter's alerts: the window's refusal of an existing output
+// becomes a line naming it and, when this run wrote it, its input.
+static void convert_alert(const char *text) {
+  if (!writing || strcmp(text, EXISTING_FILE_ALERT) != 0)
+    return print_alert(text);
+  auto earlier = written.find(output_key(writing));
+  std::string line = std::string(writing) + " exists already and is never replaced";
+  if (earlier != written.end())
+    line = std::string(writing) + " was written from " + earlier->second +
+           " in this run and is not replaced";
+  print_alert(line.c_str());
+}
+
+// Ends the writing of an output from the input path; ok, as given.
+static int done_writing(const char *path, int ok) {
+  if (ok)
+    written[output_key(writing)] = path;
+  writing = nullptr;
+  return ok;
+}
 
 // ---- Names ------------------------------------------------------------------
 
@@ -118,18 +160,17 @@ static int take_name(char *buf, const std::string &name) {
   return 1;
 }
 
-// output_dir + '/' + name, the slash only where missing.
+// output_dir + separator + name, the separator only where missing.
 static std::string in_output_dir(const std::string &name) {
-  std::string dir = output_dir;
-  if (dir.empty() || dir.back() != '/') dir += '/';
-  return dir + name;
+  return output_dir + std::string(path_separator(output_dir)) + name;
 }
 
 // ---- One input --------------------------------------------------------------
 
 // Reads a scale and puts it into the record with the tonic and A's pitch.
 static int load_scale(const char *path) {
-  if (!read_scl(path)) return 0;
+  if (!read_scl(path))
+    return 0;
   if (kbm) {
     scale_to_offsets(note_class(Kbm_Middle), 440.0);
     APitch = kbm_a_pitch();
@@ -144,32 +185,44 @@ static int load_scale(const char *path) {
 static void commit_options(const char *path) {
   std::string name = Scale_Description[0] ? Scale_Description : stem(path);
   std::string shortname = short_from(path);
-  const char *defaults[7] = {"999900", name.c_str(), shortname.c_str(), "999999", "", "",
-                             "1.00"};
+  const char *defaults[7] = {"999900", name.c_str(), shortname.c_str(), "999999", "", "", "1.00"};
   const char *text[7];
-  for (int k = 0; k < 7; k++) text[k] = fields[k] ? fields[k] : defaults[k];
+  for (int k = 0; k < 7; k++)
+    text[k] = fields[k] ? fields[k] : defaults[k];
+  std::string id = std::to_string(first_id + input_number);
+  if (batch)
+    text[0] = id.c_str();
   commit_fields(text);
 }
 
 // A .scl into a host file in the output folder (or -o).
 static int scale_to_host(const char *path) {
   static char name[OUTPUT_NAME_SIZE];
-  if (!load_scale(path)) return 0;
+  if (!load_scale(path))
+    return 0;
   commit_options(path);
-  // The proposal is never longer than this text, which take_name checks.
-  std::string longest = in_output_dir(Temp_ShortName) + ".Temperament.Hauptwerk.xml";
-  if (!take_name(name, output ? output : longest)) return 0;
-  if (!output) propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
-  return write_temperament_file(name);
+  // A batch names each file after its input; otherwise the file is named as
+  // Generate File proposes it, never longer than this text, which take_name checks.
+  std::string after_input = in_output_dir(stem(path) + "." + TEMPERAMENT_SUFFIX);
+  std::string longest = in_output_dir(Temp_ShortName) + "." + TEMPERAMENT_SUFFIX;
+  if (!take_name(name, output ? output : batch ? after_input : longest))
+    return 0;
+  if (!output && !batch)
+    propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
+  writing = name;
+  return done_writing(path, write_temperament_file(name));
 }
 
 // A host file into a .scl in the output folder (or -o).
 static int host_to_scl(const char *path) {
   static char name[OUTPUT_NAME_SIZE];
-  if (!load_temperament(path)) return 0;
-  if (!take_name(name, output ? output : in_output_dir(stem(path) + ".scl"))) return 0;
+  if (!load_temperament(path))
+    return 0;
+  if (!take_name(name, output ? output : in_output_dir(stem(path) + ".scl")))
+    return 0;
   std::string description = fields[1] ? fields[1] : Temp_Name[0] ? Temp_Name : stem(path);
-  return write_scl(name, tonic, description.c_str());
+  writing = name;
+  return done_writing(path, write_scl(name, tonic, description.c_str()));
 }
 
 // True for a name ending in .scl or .SCL.
@@ -181,7 +234,8 @@ static int is_scl(const char *path) {
 // Reads a .scl or host file and prints its report to standard output.
 static int print_file_report(const char *path) {
   int ok = is_scl(path) ? load_scale(path) : load_temperament(path);
-  if (!ok) return 0;
+  if (!ok)
+    return 0;
   const char *title = is_scl(path) ? Scale_Description : Temp_Name;
   print_report(stdout, title[0] ? title : path);
   fputc('\n', stdout);
@@ -192,8 +246,10 @@ static int print_file_report(const char *path) {
 static int convert_one(const char *path) {
   current_file = path;
   Scale_Description[0] = '\0';
-  if (report) return print_file_report(path);
-  if (to_scl) return host_to_scl(path);
+  if (report)
+    return print_file_report(path);
+  if (to_scl)
+    return host_to_scl(path);
   if (!is_scl(path)) {
     alertf("not a .scl file; use --to-scl to convert a host temperament file");
     return 0;
@@ -212,31 +268,43 @@ static int usage_error(const char *what, const char *arg) {
 // --tonic: a note name of the window; 0 after a message.
 static int set_tonic(const char *arg) {
   tonic = note_index(arg);
-  return tonic >= 0 || usage_error("--tonic: not a note name (A, A#/Bb, A#, Bb, B, C, ...): ", arg);
+  return tonic >= 0 ||
+         usage_error("--tonic: not a note name (A, A#/Bb, A#, Bb, B or H, C, ...): ", arg);
 }
 
 // --a-pitch: a number of Hz, above 0 and up to 1 MHz; 0 after a message.
 static int set_a_pitch(const char *arg) {
   char *end = nullptr;
   a_pitch = strtod(arg, &end);
-  if (end != arg && !*end && a_pitch > 0 && a_pitch <= MAX_A_PITCH) return 1;
+  if (end != arg && !*end && a_pitch > 0 && a_pitch <= MAX_A_PITCH)
+    return 1;
   return usage_error("--a-pitch: not a pitch from 0 to 1000000 Hz: ", arg);
 }
 
 // The options that take a value, and where the value goes.
-static const char *const FIELD_OPTIONS[7] = {"--id", "--name", "--short-name", "--supplier-id",
-                                             "--supplier-name", "--comment",
+static const char *const FIELD_OPTIONS[7] = {"--id",
+                                             "--name",
+                                             "--short-name",
+                                             "--supplier-id",
+                                             "--supplier-name",
+                                             "--comment",
                                              "--temperament-version"};
 
 // Takes the value of option opt; 0 after a message.
 static int take_value(const std::string &opt, const char *value) {
   for (int k = 0; k < 7; k++)
-    if (opt == FIELD_OPTIONS[k]) return fields[k] = value, 1;
-  if (opt == "--tonic") return tuning_given = 1, set_tonic(value);
-  if (opt == "--a-pitch") return tuning_given = 1, set_a_pitch(value);
-  if (opt == "--kbm") return kbm = value, 1;
-  if (opt == "--output-dir") return output_dir = value, 1;
-  if (opt == "-o") return output = value, 1;
+    if (opt == FIELD_OPTIONS[k])
+      return fields[k] = value, 1;
+  if (opt == "--tonic")
+    return tuning_given = 1, set_tonic(value);
+  if (opt == "--a-pitch")
+    return tuning_given = 1, set_a_pitch(value);
+  if (opt == "--kbm")
+    return kbm = value, 1;
+  if (opt == "--output-dir")
+    return output_dir = value, 1;
+  if (opt == "-o")
+    return output = value, 1;
   return usage_error("unknown option: ", opt.c_str());
 }
 
@@ -257,11 +325,16 @@ static int parse_args(int argc, char **argv, std::vector<const char *> &inputs) 
     }
     size_t eq = arg.find('=');
     std::string opt = arg.substr(0, eq);
-    if (arg == "--") only_inputs = 1;
-    else if (arg == "--help") return fputs(USAGE, stdout), -1;
-    else if (arg == "--version") return printf("%s %s\n", PROGRAM, VOSTREL_VERSION), -1;
-    else if (arg == "--to-scl") to_scl = 1;
-    else if (arg == "--report") report = 1;
+    if (arg == "--")
+      only_inputs = 1;
+    else if (arg == "--help")
+      return fputs(USAGE, stdout), -1;
+    else if (arg == "--version")
+      return printf("%s %s\n", PROGRAM, VOSTREL_VERSION), -1;
+    else if (arg == "--to-scl")
+      to_scl = 1;
+    else if (arg == "--report")
+      report = 1;
     else if (!takes_value(opt) || (eq == std::string::npos && i + 1 >= argc))
       return usage_error(takes_value(opt) ? "missing value: " : "no value taken: ", opt.c_str());
     else if (!take_value(opt, eq == std::string::npos ? argv[++i] : argv[i] + eq + 1))
@@ -272,9 +345,12 @@ static int parse_args(int argc, char **argv, std::vector<const char *> &inputs) 
 
 // Refuses combinations that cannot be meant; 0 after a message.
 static int check_args(const std::vector<const char *> &inputs) {
-  if (inputs.empty()) return usage_error("no input file", "");
-  if (output && inputs.size() > 1) return usage_error("-o takes a single input", "");
-  if (report && to_scl) return usage_error("--report and --to-scl exclude each other", "");
+  if (inputs.empty())
+    return usage_error("no input file", "");
+  if (output && inputs.size() > 1)
+    return usage_error("-o takes a single input", "");
+  if (report && to_scl)
+    return usage_error("--report and --to-scl exclude each other", "");
   if (kbm && tuning_given)
     return usage_error("--kbm sets the tonic and A's pitch: leave out --tonic and --a-pitch", "");
   if (to_scl && (kbm || a_pitch != 440.0))
@@ -282,48 +358,46 @@ static int check_args(const std::vector<const char *> &inputs) {
   return 1;
 }
 
-#ifdef _WIN32
-// Windows hands main its arguments in the ANSI code page; the program's
-// names and texts are UTF-8, as the window's are. The arguments again, in
-// UTF-8, kept for the whole run.
-static std::vector<std::string> utf8_args;
-static std::vector<char *> utf8_argv;
-
-// Replaces argc and argv by the command line in UTF-8 (left as they are if
-// Windows cannot split it).
-static void utf8_arguments(int *argc, char ***argv) {
-  int n = 0;
-  wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &n);
-  if (!wide) return;
-  for (int i = 0; i < n; i++) {
-    int len = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(len > 1 ? len - 1 : 0, '\0');
-    if (len > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], len, nullptr, nullptr);
-    utf8_args.push_back(arg);
+// Numbers the IDs of a batch of count scales from --id, else from
+// BATCH_FIRST_ID; 0 after a message when the last would leave the range.
+static int number_ids(size_t count) {
+  long long first = fields[0] ? to_int(fields[0]) : BATCH_FIRST_ID;
+  long long last = fields[0] ? INT_MAX : BATCH_LAST_ID;
+  if (first + (long long)count - 1 > last) {
+    std::string what = "the IDs of " + std::to_string(count) + " inputs from " +
+                       std::to_string(first) + " go beyond " + std::to_string(last);
+    return usage_error(what.c_str(), "");
   }
-  LocalFree(wide);
-  for (std::string &arg : utf8_args) utf8_argv.push_back(&arg[0]);
-  utf8_argv.push_back(nullptr);
-  *argc = n;
-  *argv = utf8_argv.data();
+  first_id = (int)first;
+  return 1;
 }
-#endif
 
 // Converts every input, going on past failures: 0 when all succeeded.
 int main(int argc, char **argv) {
-#ifdef _WIN32
-  utf8_arguments(&argc, &argv);
-#endif
-  dialog_alert = print_alert;
+  console_start(&argc, &argv);
+  dialog_alert = convert_alert;
+  if (argc == 1 && console_alone()) {  // started by a double-click: the usage, then the pause
+    fputs(USAGE, stdout);
+    return 0;
+  }
   std::vector<const char *> inputs;
   int parsed = parse_args(argc, argv, inputs);
-  if (parsed <= 0) return parsed < 0 ? 0 : 1;
-  if (!check_args(inputs)) return 1;
+  if (parsed <= 0)
+    return parsed < 0 ? 0 : 1;
+  if (!check_args(inputs))
+    return 1;
+  batch = inputs.size() > 1;
+  if (batch && !report && !to_scl && !number_ids(inputs.size()))
+    return 1;
   if (kbm) {
     current_file = kbm;
-    if (!read_kbm(kbm)) return 1;
+    if (!read_kbm(kbm))
+      return 1;
   }
   int failed = 0;
-  for (const char *path : inputs) failed |= !convert_one(path);
+  for (const char *path : inputs) {
+    failed |= !convert_one(path);
+    input_number++;
+  }
   return failed ? 1 : 0;
 }

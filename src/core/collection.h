@@ -7,19 +7,36 @@
 #include "temperament.h"
 
 // ---- The entry last parsed ----------------------------------------------------
-extern char Entry_Short[TEXT_FIELD_SIZE];         // short name, also the files' name
-extern char Entry_Name[TEXT_FIELD_SIZE];          // temperament name
+extern long Entry_ID;  // temperament ID
+// Text fields as written in the table; "-" where the table gives none.
+extern char Entry_Short[TEXT_FIELD_SIZE];         // short name (the host's ShortName)
+extern char Entry_Name[TEXT_FIELD_SIZE];          // full name (the host's Name, the files' name)
+extern char Entry_Group[TEXT_FIELD_SIZE];         // one of COLLECTION_GROUPS
 extern char Entry_Construction[TEXT_FIELD_SIZE];  // the construction as written
 extern char Entry_Text[TEXT_FIELD_SIZE];          // the construction in words
-extern double Entry_Tempering[12];  // each fifth from C around the circle: cents
-                                    // from pure (NAN for the wolf and for ratios)
+extern char Entry_Author[TEXT_FIELD_SIZE];        // author
+extern char Entry_Year[TEXT_FIELD_SIZE];          // year of the source
+extern char Entry_Source[TEXT_FIELD_SIZE];        // where it was published
+extern char Entry_Reading[TEXT_FIELD_SIZE];       // the reading followed where sources disagree
+extern double Entry_Tempering[12];                // each fifth from C around the circle: cents
+                                                  // from pure (NAN for the wolf and for ratios)
+extern double Entry_Published[12];                // published cents above C of C to B, to check
+                                                  // the construction against; NAN when none
+
+// The groups in the README's order: the table's key and the heading.
+enum { COLLECTION_GROUP_COUNT = 4 };
+extern const char *const COLLECTION_GROUPS[COLLECTION_GROUP_COUNT][2];
 
 // Syntonic comma 81/80 and schisma (Pythagorean minus syntonic), cents.
 extern const double SYNTONIC_COMMA, SCHISMA;
 
-// Parses one table line (tab-separated: short name, name, construction, the
-// construction in words) and puts its cents above C into Scale_Cents.
-// 1 on success, 0 after one message; -1 for a blank or comment line.
+// Parses one table line (eleven tab-separated fields, see the table's header)
+// and puts its cents above C into Scale_Cents. 1 on success, 0 after one
+// message; -1 for a blank or comment line.
 int parse_entry(const char *line);
+
+// The entry's file name without its ending: the full name with each of
+// / \ : * ? " < > | made a '-', safe on Windows and Linux.
+void entry_file_stem(char *stem);  // stem holds TEXT_FIELD_SIZE characters
 
 #endif

@@ -12,11 +12,11 @@ extern char Scale_Description[TEXT_FIELD_SIZE];  // its description, cut to 179 
 extern double Scale_Cents[12];  // degree k in cents above the 1/1; [0] is the 1/1 itself
 
 // ---- The keyboard mapping last read ---------------------------------------
-extern int Kbm_Middle;          // MIDI note that sounds the scale's 1/1
-extern int Kbm_Reference;       // MIDI note that sounds the reference frequency
-extern double Kbm_Frequency;    // the reference frequency in Hz
+extern int Kbm_Middle;        // MIDI note that sounds the scale's 1/1
+extern int Kbm_Reference;     // MIDI note that sounds the reference frequency
+extern double Kbm_Frequency;  // the reference frequency in Hz
 
-enum { MAX_OCTAVES = 100 };     // a pitch lies within this many octaves of the 1/1
+enum { MAX_OCTAVES = 100 };  // a pitch lies within this many octaves of the 1/1
 
 // Reads a 12-note, octave-repeating .scl file into the scale; 1 on success,
 // 0 after one message.
@@ -29,8 +29,8 @@ enum { C_INDEX = 3 };  // C in Tonname
 
 // The Tonname index of MIDI note midi.
 int note_class(int midi);
-// The index into Tonname of a note name ("C", "C#/Db", "C#" or "Db"), -1
-// for any other text.
+// The index into Tonname of a note name ("C", "C#/Db", "C#" or "Db"; also
+// "H", the German name of B), -1 for any other text.
 int note_index(const char *name);
 
 // Puts the scale into APitch and DCent: its 1/1 on the note Tonname[tonic],

@@ -17,6 +17,9 @@
 #endif
 
 const char TEMPERAMENT_SUFFIX[] = "Temperament.Hauptwerk.xml";
+const char EXISTING_FILE_ALERT[] =
+    "Cant write over existing file (for security reasons)\n"
+    "Please delete file before generating it or use another name.";
 
 // ---- New files ----------------------------------------------------------------
 
@@ -45,9 +48,7 @@ static FILE *create_new_file(const char *name) {
 }
 
 static void alert_existing_file(void) {
-  alertf(
-      "Cant write over existing file (for security reasons)\n"
-      "Please delete file before generating it or use another name.");
+  alertf("%s", EXISTING_FILE_ALERT);
 }
 
 FILE *open_new_output(const char *filename) {
@@ -81,13 +82,26 @@ int close_new_output(FILE *f, const char *filename) {
 
 // ---- Writer -------------------------------------------------------------------
 
+int is_path_separator(char c) {
+#ifdef _WIN32
+  if (c == '\\')
+    return 1;
+#endif
+  return c == '/';
+}
+
+const char *path_separator(const char *dir) {
+  size_t len = strlen(dir);
+  if (len > 0 && is_path_separator(dir[len - 1]))
+    return "";
+  return strchr(dir, '\\') && is_path_separator('\\') ? "\\" : "/";
+}
+
 void propose_file_name(char *buf, size_t n, const char *dir, const char *shortname) {
   copy_text(buf, n, dir);
-  size_t len = strlen(buf);
-  if (len == 0 || buf[len - 1] != '/')
-    append_text(buf, n, "/");
+  append_text(buf, n, path_separator(dir));
   append_text(buf, n, shortname);
-  len = strlen(buf);
+  size_t len = strlen(buf);
   if (len == 0 || buf[len - 1] != '.')
     append_text(buf, n, ".");
   append_text(buf, n, TEMPERAMENT_SUFFIX);
@@ -117,14 +131,17 @@ static void write_text_element(FILE *f, const char *name, const char *text) {
 // Formats a pitch as the file holds it: "%16.15g" without leading blanks,
 // which is "%.15g". std::to_chars makes exactly printf's text of the "C"
 // locale and takes a fraction of its time (the 133 pitches were most of
-// the writer's work); snprintf remains for a buffer it finds too small.
+// the writer's work); snprintf remains for a buffer it finds too small, and
+// where the library has no floating-point to_chars (Emscripten's libc++).
 static const char *pitch_text(char *pitchstr, size_t n, double value) {
+#ifdef __cpp_lib_to_chars
   std::to_chars_result r =
       std::to_chars(pitchstr, pitchstr + n - 1, value, std::chars_format::general, 15);
   if (r.ec == std::errc()) {
     *r.ptr = '\0';
     return pitchstr;
   }
+#endif
   snprintf(pitchstr, n, "%16.15g", value);
   int j = 0;
   while (pitchstr[j] == ' ')

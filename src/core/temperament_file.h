@@ -9,6 +9,8 @@
 
 // The suffix of every temperament file's name.
 extern const char TEMPERAMENT_SUFFIX[];
+// The alert when an output file exists already.
+extern const char EXISTING_FILE_ALERT[];
 
 // Opens filename as a new file for writing; null after the alert when a
 // file of that name exists or it cannot be created. Never touches a file.
@@ -16,8 +18,15 @@ FILE *open_new_output(const char *filename);
 // Closes a file from open_new_output; 1 when all of it was written,
 // otherwise it removes the file and alerts.
 int close_new_output(FILE *f, const char *filename);
-// Builds folder + '/' + short name + '.' + "Temperament.Hauptwerk.xml" into
-// buf of size n, adding the slash and the dot only where missing.
+// True for a character that ends a folder's name in a path: a slash, and on
+// Windows also a backslash.
+int is_path_separator(char c);
+// What goes between folder dir and a name in it: nothing when dir ends in a
+// separator, otherwise "/", or on Windows a backslash when dir holds one, so
+// that a path in a message never mixes the two.
+const char *path_separator(const char *dir);
+// Builds folder + separator + short name + '.' + "Temperament.Hauptwerk.xml"
+// into buf of size n, adding the separator and the dot only where missing.
 void propose_file_name(char *buf, size_t n, const char *dir, const char *shortname);
 // Writes the record and all 133 pitches as a temperament file to f.
 void write_temperament(FILE *f);

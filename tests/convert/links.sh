@@ -14,8 +14,7 @@ for program in "$@"; do
     banned='fltk|libX|Xft|fontconfig|freetype|xcb'
   fi
   if [ -z "$libs" ]; then
-    echo "$program: no libraries listed (not a program?)"
-    status=1
+    echo "$program: linked statically"
     continue
   fi
   if bad=$(echo "$libs" | grep -iE "$banned"); then

@@ -25,6 +25,10 @@ XY_APITCH="730 19"
 xy_cent() {
   echo "635 $((59 + 20 * $1))"
 }
+# box_pitch I: its pitch box, as W H X Y.
+box_pitch() {
+  echo "100 19 680 $((50 + 20 * $1))"
+}
 PID=""
 WIN=""
 DLG=""
@@ -38,6 +42,12 @@ px() {
 # geom W H X Y: a scaled geometry.
 geom() {
   echo "$(px "$1")x$(px "$2")+$(px "$3")+$(px "$4")"
+}
+# inside W H X Y: the geometry inside the frame (2 pixels at 96 DPI) of the box W x H at X,Y, each
+# edge scaled as the toolkit scales it, to floor(edge * DPI / 96).
+inside() {
+  local x0=$((($3 + 2) * DPI / 96)) y0=$((($4 + 2) * DPI / 96))
+  echo "$((($3 + $1 - 2) * DPI / 96 - x0))x$((($4 + $2 - 2) * DPI / 96 - y0))+$x0+$y0"
 }
 
 # fail MESSAGE: reports, keeps a picture of the window and the temporary tree.
@@ -149,9 +159,15 @@ _find_window() {
   WIN="$(xdotool search --onlyvisible --name '^Vostrel for HW3$' 2> /dev/null | head -1)"
   [ -n "$WIN" ]
 }
-# Painted once the last widget drawn, the pitch of G#/Ab, shows text (an unpainted window is one
-# plain colour).
-_painted() { shot "$TMP/painted.png" && [ "$(colours "$TMP/painted.png" "$(geom 90 13 685 253)")" -gt 2 ]; }
+# has_text FILE GEOMETRY: that part of a picture is text on a plain background, smoothed or not: its
+# commonest colour covers more than half of it, the other colours at least 1/50 (one colour: none).
+has_text() {
+  convert "$1" -crop "$2" +repage -format %c histogram:info: |
+    awk '{ n = $1 + 0; all += n; if (n > most) most = n }
+         END { exit !(2 * most > all && 50 * (all - most) >= all) }'
+}
+# Painted once the last widget drawn, the pitch box of G#/Ab, shows text (unpainted: one colour).
+_painted() { shot "$TMP/painted.png" && has_text "$TMP/painted.png" "$(inside $(box_pitch 11))"; }
 # start_program [COMMAND...]: starts the program (or COMMAND) in the working directory with the
 # temporary home and waits until its window has painted.
 start_program() {
@@ -159,7 +175,7 @@ start_program() {
   (cd "$WORK" && HOME="$HOMEDIR" exec "$@") > "$TMP/program.log" 2>&1 &
   PID=$!
   poll 100 _find_window || fail "window 'Vostrel for HW3' did not appear"
-  poll 100 _painted || fail "window 'Vostrel for HW3' appeared but never painted its pitches"
+  poll 100 _painted || fail "window 'Vostrel for HW3' appeared but never painted the pitch of G#/Ab"
   xdotool windowfocus --sync "$WIN"
 }
 running() {

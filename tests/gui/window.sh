@@ -29,7 +29,7 @@ done
 # "1", Return, "2abc", Tab in the cent field of C, then "44", Return, "2", Tab in A-Pitch: with
 # Return ignored the file has C at 12 cents and A at 442 Hz (had Return taken "1" or "44" and moved
 # the focus on, the rest would land in the next field). Tab takes the value and redraws C's pitch.
-ROW_C="$(geom 100 19 680 110)"
+ROW_C="$(geom $(box_pitch 3))"
 shot "$TMP/c.before.png" "$ROW_C"
 set_field $(xy_cent 3) 1
 xdotool key Return

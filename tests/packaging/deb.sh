@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# deb.sh SOURCE: builds the Debian package with cpack in a temporary build and inspects what a user
-# gets: Depends on the FLTK runtime, the program, the converter reading the packaged collection, a
-# valid desktop entry, the man page of this version. With CI=true it installs it, runs window.sh
-# on it, removes it.
+# deb.sh SOURCE [PAGE]: builds the Debian package with cpack in a temporary build and inspects
+# what a user gets: Depends on the FLTK runtime, the program, the converter reading the packaged
+# collection, the browser page (PAGE, else built there), a valid desktop entry, the man page of
+# this version, the guide. With CI=true it installs it, runs window.sh on it, removes it.
 set -euo pipefail
 src="$(cd "$1" && pwd)"
 work="$(mktemp -d)"
@@ -15,7 +15,7 @@ bad() {
 }
 {
   cmake -S "$src" -B "$work/build" -DVOSTREL_TESTS=OFF -DVOSTREL_SANITIZE=OFF \
-    -DCMAKE_BUILD_TYPE=Release &&
+    -DCMAKE_BUILD_TYPE=Release ${2:+-DVOSTREL_WEB_PAGE="$2"} &&
     cmake --build "$work/build" -j 2 &&
     (cd "$work/build" && cpack -G DEB)
 } > "$work/build.log" || {
@@ -36,13 +36,33 @@ echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | grep -qx "$fltk_pkg"
 dpkg-deb -x "$deb" "$work/root"
 cd "$work/root/usr"
 [ -s bin/vostrel ] || bad "package lacks bin/vostrel"
-werk3=share/vostrel/temperaments/Werk3.Temperament.Hauptwerk.xml
-env -u DISPLAY bin/vostrel-convert --report "$werk3" | grep -q "^Werckmeister III$" ||
+werck3="share/vostrel/temperaments/Werckmeister III.Temperament.Hauptwerk.xml"
+env -u DISPLAY bin/vostrel-convert --report "$werck3" | grep -q "^Werckmeister III$" ||
   bad "the packaged converter does not read the packaged Werckmeister III"
+# The page as built: the file the browser opens, its module inside.
+page=share/vostrel/vostrel.html
+grep -q 'Content-Security-Policy' "$page" &&
+  grep -q 'data:application/octet-stream;base64,' "$page" ||
+  bad "$page is not the self-contained page"
 out="$(desktop-file-validate share/applications/vostrel.desktop 2>&1)" && [ -z "$out" ] ||
   bad "desktop entry: $out"
 gzip -dc share/man/man1/vostrel.1.gz | grep -q "^\.TH VOSTREL 1 .*\"Vostrel $version\"" ||
   bad "man page header lacks version $version"
+
+# The guide: the README's sections for users but not the developers' (nor their text), the
+# screenshot inside the page, and every link within the page leading to a section of it.
+guide_ok() {
+  python3 - share/doc/vostrel/guide.html << 'PY'
+import re, sys
+html = open(sys.argv[1], encoding="utf-8").read()
+ids = set(re.findall(r' id="([^"]+)"', html))
+users = {"using-vostrel", "converting-scales-vostrel-convert", "installing-on-windows"}
+developers = {"set-up-on-a-fresh-debian-or-ubuntu-machine", "performance", "development"}
+wrong = (users - ids) | (developers & ids) | (set(re.findall(r'href="#([^"]+)"', html)) - ids)
+sys.exit(" ".join(wrong) or 'src="data:image/png' not in html or "test-ratio" in html)
+PY
+}
+guide_ok || bad "the guide's sections, picture or links are wrong"
 
 if [ "${CI:-}" = true ]; then
   if dpkg-query -W -f='${Status}' vostrel 2> /dev/null | grep -q "ok installed"; then

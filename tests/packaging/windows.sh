@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
-# windows.sh INSTALLER ZIP: the zip's files; the exe a GUI program importing only system DLLs, with
-# its icon. Under Wine the silent installer installs it, the collection and its uninstall entry,
-# the Start-menu entry starts it where Exit can write Vostrel.ini (the user's folder), and the
-# silent uninstaller removes it.
+# windows.sh INSTALLER ZIP BUILD: the zip's files (the guide and the browser page among them), its
+# README.txt a note in CR LF, its LICENSE.txt the licence alone; the exe a GUI program importing
+# only system DLLs, with its icon; the installer's pages ours (pictures of BUILD, branding,
+# licence). Under Wine the silent installer installs it, the collection, its uninstall entry and
+# Start-menu entries for the program, the guide and the collection; the program's entry starts it
+# where Exit can write Vostrel.ini (the user's folder); the silent uninstaller removes all of it,
+# registry keys included.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
-zip="${2:?usage: $0 installer zip}"
+zip="${2:?usage: $0 installer zip build}"
+build="${3:?usage: $0 installer zip build}"
 top="$(basename "$zip" .zip)"
-werk3=temperaments/Werk3.Temperament.Hauptwerk.xml
+version="$(echo "$top" | sed -n 's/^vostrel-\(.*\)-win64$/\1/p')"
+werck3="temperaments/Werckmeister III.Temperament.Hauptwerk.xml"
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$TMP/zip.list"
 files="$(grep -v "^$top/temperaments/" "$TMP/zip.list" | tr '\n' ' ')"
-[ "$files" = "$top/LICENSE.txt $top/README.txt $top/vostrel-convert.exe $top/vostrel.exe " ] &&
-  grep -qx "$top/$werk3" "$TMP/zip.list" || fail "zip holds: $(cat "$TMP/zip.list")"
+want="LICENSE.txt README.txt guide.html vostrel-convert.exe vostrel.exe vostrel.html"
+[ "$files" = "$(printf "$top/%s " $want)" ] && grep -qxF "$top/$werck3" "$TMP/zip.list" ||
+  fail "zip holds: $(cat "$TMP/zip.list")"
 
 unzip -q "$zip" -d "$TMP/zip"
+# README.txt a note in CR LF lines; LICENSE.txt names no files of the source tree.
+readme="$TMP/zip/$top/README.txt"
+[ "$(grep -c $'\r$' "$readme")" = "$(wc -l < "$readme")" ] &&
+  ! grep -q 'data/' "$TMP/zip/$top/LICENSE.txt" ||
+  fail "README.txt not in CR LF or LICENSE.txt with paths"
 exe="$TMP/zip/$top/vostrel.exe"
 x86_64-w64-mingw32-objdump -p "$exe" > "$TMP/pe"
 grep -q 'Subsystem.*(Windows GUI)' "$TMP/pe" || fail "vostrel.exe is no GUI program"
@@ -32,22 +43,54 @@ for i in range(struct.unpack_from("<H", ico, 4)[0]):
     if ico[offset:offset + size] not in exe:
         sys.exit(1)
 PY
+# The installer's pages: its pictures those of the build; in its header (LZMA after NSIS's first
+# header, its properties first) no NSIS branding line and the licence page's text LICENSE.txt.
+for picture in wizard:welcome header:header; do
+  7z e -so "$BIN" "\$PLUGINSDIR/modern-${picture%:*}.bmp" 2> /dev/null |
+    cmp -s - "$build/installer-${picture#*:}.bmp" ||
+    fail "the installer's ${picture%:*} picture is not ours"
+done
+python3 - "$BIN" "$TMP/zip/$top/LICENSE.txt" << 'PY' || fail "the installer's pages are not ours"
+import lzma, struct, sys
+exe = open(sys.argv[1], "rb").read()
+at = exe.find(b"\xef\xbe\xad\xdeNullsoftInst")
+size, = struct.unpack_from("<I", exe, at + 16)
+packed, props, dict_size = struct.unpack_from("<IBI", exe, at + 24)
+lzma1 = {"id": lzma.FILTER_LZMA1, "dict_size": dict_size, "lc": props % 9, "lp": props // 9 % 5,
+         "pb": props // 45}
+raw = exe[at + 33:at + 28 + (packed & 0x7FFFFFFF)]
+texts = lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=[lzma1]).decompress(raw, size)
+texts = texts.decode("utf-16-le", "replace")
+licence = open(sys.argv[2], encoding="utf-8", newline="").read()
+wrong = ["NSIS's branding"] * ("Nullsoft Install System" in texts)
+wrong += ["licence"] * (licence not in texts)
+sys.exit(", ".join(wrong) if wrong else 0)
+PY
 
 cp "$BIN" "$TMP/setup.exe"
 (cd "$TMP" && wine setup.exe /S) || fail "the installer failed"
 installed="$WINEPREFIX/drive_c/Program Files/Vostrel"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vostrel'
+vendor='HKLM\Software\The Vostrel developers'
 # The installer may still be finishing when wine returns.
 _installed() {
-  [ -f "$installed/vostrel-convert.exe" ] && [ -f "$installed/$werk3" ] &&
+  [ -f "$installed/vostrel-convert.exe" ] && [ -f "$installed/$werck3" ] &&
     wine reg query "$key" 2>&1 | grep -q 'DisplayName.*Vostrel'
 }
 poll 100 _installed || fail "no programs or collection in $installed or no uninstall entry $key"
+wine reg query "$vendor\\Vostrel" > /dev/null 2>&1 || fail "no registry key $vendor\\Vostrel"
+# The Start-menu entries and what each opens.
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vostrel $version"
+for entry in Vostrel:vostrel.exe "Vostrel guide:guide.html" "Temperament collection:temperaments"
+do
+  name="${entry%:*}"
+  target="${entry#*:}"
+  strings -a "$menu/$name.lnk" 2> /dev/null | grep -qxF "C:\\Program Files\\Vostrel\\$target" &&
+    [ -e "$installed/$target" ] || fail "no Start-menu entry '$name' opening $target"
+done
 
 # Started from the Start-menu entry, Exit writes Vostrel.ini in the entry's working folder.
-link="$(find "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu" -name Vostrel.lnk)"
-[ -n "$link" ] || fail "no Start-menu entry Vostrel.lnk"
-winlink="C:${link#"$WINEPREFIX/drive_c"}"
+winlink="C:${menu#"$WINEPREFIX/drive_c"}/Vostrel.lnk"
 start_program wine start "${winlink//\//\\}"
 click $XY_EXIT
 # start returns at once: wait for the prefix's last process (the program, then Wine's own) to end.
@@ -59,9 +102,10 @@ profile="$WINEPREFIX/drive_c/users/$(id -un)"
 # The silent uninstaller (it runs from a copy of itself, so wait for it).
 wine "C:/Program Files/Vostrel/Uninstall.exe" /S || fail "the uninstaller failed"
 _uninstalled() {
-  [ ! -e "$installed/vostrel.exe" ] && [ ! -e "$installed/temperaments" ] &&
-    [ -z "$(find "$WINEPREFIX/drive_c/ProgramData" -name Vostrel.lnk)" ]
+  [ ! -e "$installed/vostrel.exe" ] && [ ! -e "$installed/temperaments" ] && [ ! -e "$menu" ]
 }
-poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed")"
-! wine reg query "$key" > /dev/null 2>&1 || fail "the uninstall entry stayed"
+poll 100 _uninstalled || fail "after uninstalling: $(ls -A "$installed" "$menu")"
+for k in "$key" "$vendor"; do
+  ! wine reg query "$k" > /dev/null 2>&1 || fail "the registry key $k stayed"
+done
 [ -f "$profile/Vostrel.ini" ] || fail "uninstalling removed the user's Vostrel.ini"

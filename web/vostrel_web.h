@@ -1,0 +1,47 @@
+// vostrel_web.h - the browser page's binding: the functions its script calls.
+// Each runs the core at once and answers one JSON object (valid until the
+// next call) with "ok", "messages" (every message of the call, in order, for
+// the page to show afterwards) and what the page needs to show: "fields" (the
+// seven descriptive texts), "tuning" (the A-Pitch, cent and pitch texts) and
+// so on. Nothing here waits for the user.
+#ifndef VOSTREL_WEB_H
+#define VOSTREL_WEB_H
+
+extern "C" {
+// The collection table built into the page (tests give their own).
+extern const char COLLECTION_TABLE[];
+
+// Start-up: the folders below root (upload/, download/, scratch/, collection/
+// and the table as collection.tsv), the record's defaults with the remembered
+// values where given (null: none), the start texts and the tuning column.
+const char *web_start(const char *root, const char *temp_id, const char *supplier_id,
+                      const char *supplier_name);
+// A typed tuning value taken: field -1 is A-Pitch, 0..11 the cent fields.
+const char *web_tuning(int field, const char *text);
+// Generate File's first half: computes, checks, commits the seven texts;
+// "proposal" names the file (kind 0) or its .scl (kind 1).
+const char *web_generate(int kind, const char *id, const char *name, const char *shortname,
+                         const char *supplier_id, const char *supplier_name, const char *comment,
+                         const char *version);
+// Generate File's second half: writes the host file under the confirmed name
+// into download/ ("file": the name to read it by), with CR LF when crlf;
+// "remember": the temperament ID, supplier ID and name as settings keep them.
+const char *web_write(const char *filename, int crlf);
+// Save as .scl: the committed temperament as vostrel-convert --to-scl writes
+// it from its host file, relative to the note Tonname[tonic].
+const char *web_write_scl(const char *filename, int tonic, int crlf);
+// Load File of the file name in upload/.
+const char *web_load(const char *name);
+// A .scl in upload/ (and a .kbm, "" for none) as vostrel-convert converts
+// it with the tonic Tonname[tonic] at the present A-Pitch.
+const char *web_scale(const char *scl, const char *kbm, int tonic);
+// The collection: "entries", the full name of each temperament in the table.
+const char *web_collection(void);
+// Load File of entry k's host file in collection/ (made by make_collection).
+const char *web_entry(int k);
+// The tuner's report at the present tuning: "fifths" and "thirds" rows as
+// vostrel-convert --report prints them, "sum", "apitch".
+const char *web_report(void);
+}
+
+#endif
