@@ -58,21 +58,26 @@ check "batch: messages" "$(lines "bad.scl: line 5: \"~200.0\" is not a ratio or 
   "back/sub/qc.scl: out/qc.Temperament.Hauptwerk.xml was written from qc.scl in this run and is not replaced" \
   "status 1")" "$(cat err)"
 check "batch: outputs, IDs" "$(lines "out/far.Temperament.Hauptwerk.xml:TemperamentID>900004" \
-  "out/qc.Temperament.Hauptwerk.xml:TemperamentID>900003")" "$(grep -o 'TemperamentID>[0-9][0-9]*' out/*)"
+  "out/qc.Temperament.Hauptwerk.xml:TemperamentID>900003")" \
+  "$(grep -o 'TemperamentID>[0-9][0-9]*' out/*)"
 conv --id 1701001 --output-dir out qc.scl just.scl 2> err
 echo "status $?" >> err
 check "--id" "$(lines "qc.scl: out/qc.Temperament.Hauptwerk.xml exists already and is never replaced" \
   "status 1" "TemperamentID>1701002")" "$(cat err; grep -o 'TemperamentID>[0-9][0-9]*' out/just.*)"
 conv --id 2147483647 qc.scl just.scl 2> err
-check "IDs beyond the range" "1 vostrel-convert: the IDs of 2 inputs from 2147483647 go beyond 2147483647 (see --help)" "$? $(cat err)"
+check "IDs beyond the range" \
+  "1 vostrel-convert: the IDs of 2 inputs from 2147483647 go beyond 2147483647 (see --help)" \
+  "$? $(cat err)"
 
 printf '12\n0\n127\n60\n69\n440\n12\n0\n2\n' > bad.kbm
 conv --kbm bad.kbm -o bad.xml qc.scl 2> err
-check "bad kbm, nothing written" "1 bad.kbm: line 9: map entry 1 is \"2\"; only the entries 0 to 11 in order are accepted" \
+check "bad kbm, nothing written" \
+  "1 bad.kbm: line 9: map entry 1 is \"2\"; only the entries 0 to 11 in order are accepted" \
   "$? $(cat err)$(ls bad.xml 2> /dev/null)"
 # The fields: the window's warnings, one line each, starting with the file's name.
 conv --name "$(printf 'M\xc3\xbcller')" --short-name Meantone -o fields.xml qc.scl 2> err
-check "fields: warnings" "$(lines "qc.scl: Field Temperament Name: Only ASCII-Characters allowed in strings! Substituting forbidden characters by blanks." \
+check "fields: warnings" "$(lines \
+  "qc.scl: Field Temperament Name: Only ASCII-Characters allowed in strings! Substituting forbidden characters by blanks." \
   "qc.scl: Only first five characters of ShortName used!")" "$(cat err)"
 conv --version > version
 check "version" 1 "$(tr -d '\r' < version | grep -cE '^vostrel-convert [0-9]+\.[0-9]+\.[0-9]+$')"
