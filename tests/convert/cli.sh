@@ -48,16 +48,17 @@ check "report" "$(lines "C      G          696.578     -5.377     -2.448" \
 
 # A batch names each output after its input and numbers the IDs by place from 900001, or from --id;
 # it goes on past failures and replaces nothing. A degree far from its place is a warning only.
+# Messages go to a file (and file names to the system) in UTF-8.
 printf '!\nbad\n12\n100.0\n~200.0\n' > bad.scl
-sed 's/^ 76.048999$/ 1076.048999/' qc.scl > far.scl
-conv --output-dir out bad.scl missing.scl qc.scl far.scl back/sub/qc.scl 2> err
+sed 's/^ 76.048999$/ 1076.048999/' qc.scl > fär.scl
+conv --output-dir out bad.scl missing.scl qc.scl fär.scl back/sub/qc.scl 2> err
 echo "status $?" >> err
 check "batch: messages" "$(lines "bad.scl: line 5: \"~200.0\" is not a ratio or a number of cents" \
   "missing.scl: Can't open file missing.scl for reading!" \
-  "far.scl: line 6: degree 1 is 1076.049 cents, more than 100 cents from its place in equal temperament (100)" \
+  "fär.scl: line 6: degree 1 is 1076.049 cents, more than 100 cents from its place in equal temperament (100)" \
   "back/sub/qc.scl: out/qc.Temperament.Hauptwerk.xml was written from qc.scl in this run and is not replaced" \
   "status 1")" "$(cat err)"
-check "batch: outputs, IDs" "$(lines "out/far.Temperament.Hauptwerk.xml:TemperamentID>900004" \
+check "batch: outputs, IDs" "$(lines "out/fär.Temperament.Hauptwerk.xml:TemperamentID>900004" \
   "out/qc.Temperament.Hauptwerk.xml:TemperamentID>900003")" \
   "$(grep -o 'TemperamentID>[0-9][0-9]*' out/*)"
 conv --id 1701001 --output-dir out qc.scl just.scl 2> err
