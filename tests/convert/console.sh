@@ -3,7 +3,7 @@
 # in a console window, started alone in it as a double-click starts it (console_probe.exe): it
 # shows its usage, or its messages with non-ASCII names right in the console's code page (437
 # here) and paths never mixing separators, and waits for Enter; typed in a console that another
-# program holds (cmd), it does not wait.
+# program holds (cmd), it does not wait, and its messages to a file are UTF-8.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
 PROBE="$2"
@@ -13,12 +13,15 @@ conv="Z:$BIN"
 
 # row COMMAND SCREEN WAITING STATUS: COMMAND's console shows SCREEN, then it waits or ends.
 row() {
-  wine "$PROBE" "$2" "$1" > "$TMP/report" 2>&1
+  wine "$PROBE" "$2" "$1" > "$TMP/report"
   for line in "$2" "$3" "status $4"; do
-    grep -qF "$line" "$TMP/report" || fail "$1: no '$line' in: $(cat "$TMP/report")"
+    grep -qF "$line" "$TMP/report" || fail "$1: no '$line' in $TMP/report"
   done
 }
 row "$conv" "Usage: vostrel-convert [OPTIONS] FILE..." waits 0
 row "$conv --output-dir ..\\Nope Wärme.scl" \
   "Wärme.scl: Cant create file ..\\Nope\\Wrme.Temperament.Hauptwerk.xml" waits 1
-row "cmd /c $conv" "vostrel-convert: no input file (see --help)" ended 1
+# With the console held by cmd, messages to a file stay UTF-8.
+row "cmd /c $conv --output-dir ..\\Nope Wärme.scl 2> err.txt & echo finished" finished ended 1
+grep -qF "Wärme.scl: Cant create file ..\\Nope\\Wrme.Temperament.Hauptwerk.xml" err.txt ||
+  fail "err.txt: $(cat err.txt)"

@@ -44,7 +44,7 @@ int wmain(int argc, wchar_t **argv) {
                                 nullptr);
     printf("%.*s\n", n, line);
   }
-  puts(WaitForSingleObject(child.hProcess, 1000) == WAIT_TIMEOUT ? "waits" : "ended");
+  puts(WaitForSingleObject(child.hProcess, 1000) ? "waits" : "ended");
   INPUT_RECORD enter = {KEY_EVENT, {{TRUE, 1, VK_RETURN, 0, {L'\r'}, 0}}};
   WriteConsoleInputW(keyboard, &enter, 1, &got);
   WaitForSingleObject(child.hProcess, 20000);
