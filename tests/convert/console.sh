@@ -1,25 +1,27 @@
 #!/usr/bin/env bash
-# console.sh CONVERTER PROBE: vostrel-convert.exe under Wine in a console window, started alone in
-# it as a double-click starts it (console_probe.exe): it shows its usage, or its messages with
-# non-ASCII names right in the console's code page (437 here) and paths never mixing separators,
-# and waits for Enter; typed in a console that another program holds (cmd), it does not wait.
+# console.sh CONVERTER PROBE (absolute paths, as CTest gives them): vostrel-convert.exe under Wine
+# in a console window, started alone in it as a double-click starts it (console_probe.exe): it
+# shows its usage, or its messages with non-ASCII names right in the console's code page (437
+# here) and paths never mixing separators, and waits for Enter; typed in a console that another
+# program holds (cmd), it does not wait, and its messages to a file are UTF-8.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
-probe="$(cd "$(dirname "${2:?usage: $0 vostrel-convert.exe console_probe.exe}")" && pwd)/${2##*/}"
+PROBE="$2"
 cd "$WORK"
-{ printf 'Warm\n12\n'; for c in 1 2 3 4 5 6 7 8 9 10 11; do echo "${c}00.0"; done; echo 2/1; } > Wärme.scl
-conv="$(prog_path "$BIN")"
+printf 'Warm\n12\n100.0\n200.0\n300.0\n400.0\n500.0\n600.0\n700.0\n800.0\n900.0\n1000.0\n1100.0\n2/1\n' > Wärme.scl
+conv="Z:$BIN"
 
-# row COMMAND SCREEN WAITING STATUS: COMMAND's console shows the line SCREEN, then it waits or ends.
+# row COMMAND SCREEN WAITING STATUS: COMMAND's console shows SCREEN, then it waits or ends.
 row() {
-  wine "$probe" "$2" "$1" 2>&1 | tr -d '\r' | sed 's/ *$//' > "$TMP/report"
+  wine "$PROBE" "$2" "$1" > "$TMP/report"
   for line in "$2" "$3" "status $4"; do
-    grep -qxF -- "$line" "$TMP/report" || fail "$1: no line '$line' in: $(cat "$TMP/report")"
+    grep -qF "$line" "$TMP/report" || fail "$1: no '$line' in $TMP/report"
   done
 }
-row "$conv" "Press Enter to close this window." waits 0
-grep -qx "Usage: vostrel-convert \[OPTIONS\] FILE..." "$TMP/report" || fail "no usage: $(cat "$TMP/report")"
+row "$conv" "Usage: vostrel-convert [OPTIONS] FILE..." waits 0
 row "$conv --output-dir ..\\Nope Wärme.scl" \
   "Wärme.scl: Cant create file ..\\Nope\\Wrme.Temperament.Hauptwerk.xml" waits 1
-row "cmd /c $conv" "vostrel-convert: no input file (see --help)" ended 1
-echo "convert_console: all checks passed"
+# With the console held by cmd, messages to a file stay UTF-8.
+row "cmd /c $conv --output-dir ..\\Nope Wärme.scl 2> err.txt & echo finished" finished ended 1
+grep -qF "Wärme.scl: Cant create file ..\\Nope\\Wrme.Temperament.Hauptwerk.xml" err.txt ||
+  fail "err.txt: $(cat err.txt)"
