@@ -6,12 +6,12 @@ import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import {setTimeout as sleep} from 'node:timers/promises';
 import puppeteer from 'puppeteer-core';
 
 const [pagePath, native] = process.argv.slice(2).map((p) => path.resolve(p));
-const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'vostrel-web-'));
 const pageUrl = 'file://' + pagePath;
-const collection = path.join(native, 'temperaments');
+const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'vostrel-web-'));
 const WERK3 = ['1701003', 'Werckmeister III', 'Werk3', '1701', 'Example Organ Society', 'at 415 Hz',
                '1.00', '415', '0', '7.820', '3.910', '11.730', '1.955', '3.910', '5.865', '1.955',
                '9.775', '0', '7.820', '3.910'];
@@ -34,13 +34,13 @@ async function poll(tenths, test) {
     const value = await test();
     if (value)
       return value;
-    await new Promise((resolve) => setTimeout(resolve, 100));
+    await sleep(100);
   }
   return null;
 }
 
 const converter = (...args) => execFileSync(path.join(native, 'vostrel-convert'), args,
-                                            {cwd: tmp, encoding: 'latin1'});
+                                            {encoding: 'latin1'});
 
 const bytes = (file) => fs.existsSync(file) && fs.readFileSync(file, 'latin1');
 
@@ -57,7 +57,7 @@ const browser = await puppeteer.launch({
 
 // A fresh page 800 high on the given platform ('Win32': a browser on Windows), downloading
 // into a folder of its own.
-async function open(width, platform = 'Linux') {
+async function open(width, platform) {
   const page = await browser.newPage();
   page.on('request', (request) => requests.push(request.url()));
   page.on('pageerror', (error) => check(false, 'page error', error.message));
@@ -143,6 +143,8 @@ async function werckmeister(nativeFile) {
     const page = await open(1280, platform);
     await fill(page, LABELS, WERK3);
     typed = await shown(page);
+    // A-Pitch, then A's offset and pitch.
+    check(typed.includes('| 415.0000000|+0.0| 415.0000000|'), 'A at 415 Hz', typed);
     made = await generate(page);
     check(String(made.said) === 'Filename to generate|Werk3.Temperament.Hauptwerk.xml',
           'Generate File', made.said);
@@ -181,7 +183,7 @@ async function werckmeister(nativeFile) {
 // a fresh page (its fields the converter's defaults) the file generated is the converter's.
 // Save as .scl then writes what --to-scl writes.
 async function scales() {
-  const scl = path.join(collection, 'Werckmeister III.scl');
+  const scl = path.join(native, 'temperaments', 'Werckmeister III.scl');
   const kbm = path.join(tmp, 'baroque.kbm');
   fs.writeFileSync(kbm, '0\n0\n127\n62\n69\n415.0\n12\n');
   const page = await open(1280);
@@ -214,7 +216,7 @@ async function layout() {
     await perform(page, () => fill(page, ['Historical temperament'], [value], 'combobox'));
     const chosen = await shown(page);
     await choose(page, 'Load File',
-                 [path.join(collection, 'Werckmeister III.Temperament.Hauptwerk.xml')]);
+                 [path.join(native, 'temperaments', 'Werckmeister III.Temperament.Hauptwerk.xml')]);
     check(await shown(page) === chosen, 'the entry differs from its file', chosen);
     await fill(page, ['A-Pitch'], ['415']);
     if (process.env.VOSTREL_SCREENSHOT_DIR)
