@@ -48,12 +48,17 @@ if(VOSTREL_TESTS)
     add_test(NAME ${test} COMMAND ${test})
   endforeach()
 
-  # The page in headless Chromium against the native programs of the build
-  # in VOSTREL_NATIVE_BUILD (scripts/test.d/web.sh passes build/).
+  # The page in headless Chromium, and in Firefox ESR, against the native
+  # programs of the build in VOSTREL_NATIVE_BUILD (scripts/test.d/web.sh
+  # passes build/). The screenshots are Chromium's.
   set(VOSTREL_NATIVE_BUILD "" CACHE PATH "A native build with vostrel and vostrel-convert")
   if(VOSTREL_NATIVE_BUILD)
-    add_test(NAME web_scenarios COMMAND node ${here}/web/scenarios.mjs $<TARGET_FILE:vostrel_page>
-             ${VOSTREL_NATIVE_BUILD})
-    set_tests_properties(web_scenarios PROPERTIES TIMEOUT 240)
+    foreach(test web_scenarios web_scenarios_firefox)
+      add_test(NAME ${test} COMMAND node ${here}/web/scenarios.mjs $<TARGET_FILE:vostrel_page>
+               ${VOSTREL_NATIVE_BUILD})
+      set_tests_properties(${test} PROPERTIES TIMEOUT 240)
+    endforeach()
+    set_tests_properties(web_scenarios_firefox PROPERTIES
+                         ENVIRONMENT "VOSTREL_BROWSER=firefox;VOSTREL_SCREENSHOT_DIR=")
   endif()
 endif()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The browser page: builds it with the core's module tests for Node (scripts/web.sh), installs
 # puppeteer-core from tests/web/package-lock.json (it never downloads a browser: Debian's
-# chromium is used), and runs in build-web the module tests under Node and the browser
-# scenarios against the native window and converter of build/. The scenarios' screenshots land
+# chromium and firefox-esr are used), and runs in build-web the module tests under Node and the
+# browser scenarios, in both browsers, against the native window and converter of build/. The scenarios' screenshots land
 # in build-web/screenshots/ (the README's pictures in docs/ are copies of them).
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
