@@ -2,8 +2,9 @@
 # The browser page: builds it with the core's module tests for Node (scripts/web.sh), installs
 # puppeteer-core from tests/web/package-lock.json (it never downloads a browser: Debian's
 # chromium and firefox-esr are used), and runs in build-web the module tests under Node and the
-# browser scenarios, in both browsers, against the native window and converter of build/. The scenarios' screenshots land
-# in build-web/screenshots/ (the README's pictures in docs/ are copies of them).
+# browser scenarios, in both browsers, against the native window and converter of build/. The
+# scenarios' screenshots (Chromium's) land in build-web/screenshots/ (the README's pictures in
+# docs/ are copies of them).
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 "$repo/scripts/deps.sh" test
