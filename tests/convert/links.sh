@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The programs that stand on the core alone link no toolkit: no FLTK, X11,
 # Xft or fontconfig library among an ELF file's needed libraries, and no
-# GDI, comctl32 or gdiplus among a Windows program's imported DLLs.
+# GDI, comctl32 or gdiplus among a Windows program's imported DLLs; a program linked
+# statically holds none of FLTK's or Xlib's symbols.
 #   links.sh PROGRAM...
 set -euo pipefail
 status=0
@@ -14,7 +15,12 @@ for program in "$@"; do
     banned='fltk|libX|Xft|fontconfig|freetype|xcb'
   fi
   if [ -z "$libs" ]; then
-    echo "$program: linked statically"
+    # Linked statically: the toolkit would show in the symbol table instead.
+    syms=$(nm "$program" 2> /dev/null)
+    if [ -z "$syms" ] || echo "$syms" | grep -qE 'Fl_Widget|XOpenDisplay'; then
+      echo "$program holds the toolkit, or no symbols to tell"
+      status=1
+    fi
     continue
   fi
   if bad=$(echo "$libs" | grep -iE "$banned"); then
