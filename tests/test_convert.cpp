@@ -150,7 +150,7 @@ TEST_F(WindowTest, ConverterWritesTheWindowsFile) {
 TEST(Collection, MatchesIndependentValues) {
   script_dialogs();
   std::map<std::string, std::vector<double>> all;
-  std::set<long> ids;
+  std::map<std::string, long> ids;
   std::set<std::string> stems;
   std::ifstream table(COLLECTION_TABLE);
   for (std::string line; std::getline(table, line);) {
@@ -160,9 +160,8 @@ TEST(Collection, MatchesIndependentValues) {
       continue;
     char stem[TEXT_FIELD_SIZE];
     entry_file_stem(stem);
-    EXPECT_TRUE(stems.insert(stem).second && ids.insert(Entry_ID).second &&
-                all.count(Entry_Short) == 0)
-        << Entry_Short;
+    EXPECT_TRUE(stems.insert(stem).second && all.count(Entry_Short) == 0) << Entry_Short;
+    ids[Entry_Short] = Entry_ID;
     all[Entry_Short].assign(Scale_Cents, Scale_Cents + 12);
     for (int k = 0; k < 12; k++) {
       double dev =
@@ -176,6 +175,17 @@ TEST(Collection, MatchesIndependentValues) {
     }
   }
   EXPECT_GE(all.size(), 30u);
+  // IDs are unique, and the first twenty keep the ones they were made with: users' files carry
+  // them.
+  std::set<long> unique;
+  for (auto &id : ids)
+    unique.insert(id.second);
+  EXPECT_EQ(unique.size(), ids.size());
+  const char *first[] = {"Equal", "Pytha", "MT1-3", "MT2-7", "MT2-9", "MT1-4", "MT1-5",
+                         "MT1-6", "Werk3", "Werk4", "Werk5", "Werk6", "Kirn2", "Kirn3",
+                         "Vallo", "Youn1", "Youn2", "Kelln", "Lehma", "JustC"};
+  for (int i = 0; i < 20; i++)
+    EXPECT_EQ(ids[first[i]], 999901 + i) << first[i];
   // The meantones of two sevenths and two ninths of a comma: their major thirds are a seventh of a
   // comma narrow and a ninth wide.
   EXPECT_NEAR(all["MT2-7"][4], cents(1.25) - SYNTONIC_COMMA / 7, 1e-9);

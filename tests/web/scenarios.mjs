@@ -192,6 +192,7 @@ async function werckmeister(nativeFile) {
   check(String(said) === 'Missing correct end of xml-file,Loading broken.xml failed', 'broken file',
         said);
   check(await shown(page) === loaded, 'the broken file changed the page', loaded);
+  // Forgotten, the next page starts at the converter's defaults: scales() fails otherwise.
   await press(page, 'Forget remembered values');
   await page.close();
 }
