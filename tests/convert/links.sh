@@ -17,7 +17,7 @@ for program in "$@"; do
   if [ -z "$libs" ]; then
     # Linked statically: the toolkit would show in the symbol table instead.
     syms=$(nm "$program" 2> /dev/null)
-    if [ -z "$syms" ] || echo "$syms" | grep -qE 'Fl_Widget|XOpenDisplay'; then
+    if [ -z "$syms" ] || grep -qE 'Fl_Widget|XOpenDisplay' <<< "$syms"; then
       echo "$program holds the toolkit, or no symbols to tell"
       status=1
     fi

@@ -52,8 +52,8 @@ _installed() {
   wine reg query "$key" 2>&1 | grep -q 'DisplayName.*Vostrel'
 }
 poll 100 _installed || fail "no uninstall entry $key"
-! diff -rq -x Uninstall.exe "$TMP/zip/$top" "$installed" | grep '^Only in' ||
-  fail "$installed holds other files than the zip"
+only="$(diff -rq -x Uninstall.exe "$TMP/zip/$top" "$installed" | grep '^Only in' || true)"
+[ -z "$only" ] || fail "$installed holds other files than the zip: $only"
 wine reg query "$vendor\\Vostrel" > /dev/null 2>&1 || fail "no registry key $vendor\\Vostrel"
 # The Start-menu entries and what each opens.
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vostrel $version"
