@@ -48,12 +48,16 @@ TEST(Web, EachCallAnswersWhatThePageShows) {
       // Entry 0's host file where make_collection puts it, with CR LF.
       {web_write("../collection/Werckmeister III.Temperament.Hauptwerk.xml", 1),
        "\"remember\":[\"7\",\"42\",\"Org\"],\"ok\":true"},
-      {web_report(), "[\"C\",\"G\",\"696.090\",\"-5.865\",\"-2.521\",\"-1/4\"]"},
+      {web_report(), "[\"C\",\"G\",\"696.090\",\"-5.865\",\"-2.521\",\"-1/4P\"]"},
       {web_collection(), "\"entries\":[\"Werckmeister III\"],\"ok\":false,\"messages\":[\"Bad:"},
       {web_entry(0),
        "\"fields\":[\"7\",\"Werckmeister III\",\"Werk3\",\"000042\",\"Org\",\"\",\"1.00\"],"
        "\"apitch\":\" 415.0000000\",\"cents\":[\"+0.0\",\"+7.8\""},
       {web_entry(1), "{\"ok\":false,\"messages\":[\"Bad:"},
+      // Compared with the entry: its offsets beside the record's, which stays as it was.
+      {web_compare_entry(0), "\"name\":\"Werckmeister III\",\"ok\":true"},
+      {web_compare_file("broken.xml", 3), "\"name\":\"Werckmeister III\",\"ok\":false"},
+      {web_report(), "\"c_offsets\":[[\"A\",\"+0.000\",\"415.000000\"],[\"A#/Bb\",\"+7.820\""},
       {web_load("broken.xml"),
        "{\"ok\":false,\"messages\":[\"Missing note in this temperament:\\u000aNotenr 0 has no "
        "PitchHz\",\"Loading broken.xml failed\"]}"},

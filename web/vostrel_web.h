@@ -39,9 +39,22 @@ const char *web_scale(const char *scl, const char *kbm, int tonic);
 const char *web_collection(void);
 // Load File of entry k's host file in collection/ (made by make_collection).
 const char *web_entry(int k);
-// The tuner's report at the present tuning: "fifths" and "thirds" rows as
-// vostrel-convert --report prints them, "sum", "apitch".
+// The tuner's report at the present tuning: "offsets", "fifths" (each row
+// ending with the fifth's fraction of a comma, comma_fraction), "thirds" and
+// "minor" rows as vostrel-convert --report prints them, "sum", "apitch",
+// and "hz", the 133 pitches in full precision. The same under keys
+// beginning "c_" for the compared temperament at the present A-Pitch, with
+// "c_name" its name.
 const char *web_report(void);
+
+// The compared temperament: equal temperament (as at start), entry k of
+// the collection (its host file in collection/), or a host file or .scl
+// in upload/ (a scale's 1/1 on the note Tonname[tonic]). Only its offsets
+// are kept; the record stays as it was. "name": the compared one's name
+// (unchanged after a failure, with the messages).
+const char *web_compare_equal(void);
+const char *web_compare_entry(int k);
+const char *web_compare_file(const char *name, int tonic);
 }
 
 #endif
