@@ -7,6 +7,7 @@
 #include "vostrel_web.h"
 
 #include "collection.h"
+#include "fifths.h"
 #include "report.h"
 #include "scala.h"
 #include "temperament_file.h"
@@ -573,4 +574,44 @@ WEB_EXPORT const char *web_compare_file(const char *name, int tonic) {
   }
   int ok = load_temperament(name);
   return compared(ok, Temp_Name[0] ? Temp_Name : stem(name));
+}
+
+// ---- Fifths ------------------------------------------------------------------------------
+
+// Reads the twelve fifths and walks the circle into the scale; adds "wolf"
+// (the wolf's index, -1 for none) and "gap" (the wolf's tempering, or what
+// the circle misses closing by) once they are read. 0 after a message.
+static int fifths_scale(const char *text) {
+  double tempering[FIFTH_COUNT];
+  if (!read_fifths(text, tempering))
+    return 0;
+  int wolves = 0, wolf = -1;
+  double gap = fifths_gap(tempering, &wolves);
+  for (int k = 0; k < FIFTH_COUNT; k++)
+    wolf = std::isnan(tempering[k]) ? k : wolf;
+  add_key("wolf");
+  answer += number_text("%d", wolf);
+  char cents[32];
+  snprintf(cents, sizeof cents, "%+.3f", fabs(gap) < 0.0005 ? 0.0 : gap);
+  add_key("gap");
+  add_text(cents);
+  return fifths_to_scale(tempering);
+}
+
+WEB_EXPORT const char *web_fifths(const char *text) {
+  begin_call();
+  add_list("names", std::vector<std::string>(FIFTH_NAMES, FIFTH_NAMES + FIFTH_COUNT));
+  return finish(fifths_scale(text));
+}
+
+WEB_EXPORT const char *web_apply_fifths(const char *text) {
+  begin_call();
+  int ok = fifths_scale(text);
+  if (ok) {
+    // As vostrel-convert --fifths places the scale: its 1/1 on C, A at the A-Pitch.
+    scale_to_offsets(C_INDEX, APitch);
+    compute_temperament(0);
+    add_tuning();
+  }
+  return finish(ok);
 }

@@ -55,6 +55,15 @@ const char *web_report(void);
 const char *web_compare_equal(void);
 const char *web_compare_entry(int k);
 const char *web_compare_file(const char *name, int tonic);
+
+// The twelve fifths C-G to F-C in the grammar of vostrel-convert --fifths:
+// "names" (the fifths' names), and once read "wolf" (the wolf's index, -1
+// for none) and "gap" (the wolf's tempering, or how far the circle misses
+// closing); "ok" when the circle closes, else the message saying why not.
+const char *web_fifths(const char *text);
+// The same, and when the circle closes the offsets of those fifths at the
+// present A-Pitch, C's note as built, with the tuning column.
+const char *web_apply_fifths(const char *text);
 }
 
 #endif

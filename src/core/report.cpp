@@ -3,7 +3,7 @@
 // and the notes above them, exactly as the host file holds them.
 #include "report.h"
 
-#include "collection.h"
+#include "fifths.h"
 #include "scala.h"
 #include "temperament.h"
 
