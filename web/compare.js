@@ -112,12 +112,10 @@
   }
 
   Page.started.push(function () {
+    // The collection's entries as the collection's list names them.
     var list = $('compare-with');
-    call('web_collection', [], []).entries.forEach(function (name, k) {
-      var option = document.createElement('option');
-      option.value = k;
-      option.textContent = name;
-      list.appendChild(option);
+    $('collection').querySelectorAll('option:not([value=""])').forEach(function (option) {
+      list.appendChild(option.cloneNode(true)).selected = false;
     });
     list.addEventListener('change', chooseCompared);
     $('b-compare-file').addEventListener('click', function () {

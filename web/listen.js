@@ -252,6 +252,8 @@
       });
     });
     $('b-stop').addEventListener('click', stop);
+    // The audio device started as soon as the section is reached, not at the first key.
+    $('listen').addEventListener('focusin', audio);
     $('listen').addEventListener('keydown', function (event) {
       if (event.key === 'Escape')
         stop();
