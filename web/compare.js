@@ -89,10 +89,8 @@
     if (value === 'file')
       return;
     Page.act(function () {
-      if (value === 'equal')
-        return compared(call('web_compare_equal', [], []));
-      Page.makeCollection();
-      return compared(call('web_compare_entry', ['number'], [Number(value)]));
+      return compared(value === 'equal' ? call('web_compare_equal', [], []) :
+                                          call('web_compare_entry', ['number'], [Number(value)]));
     });
   }
 

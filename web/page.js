@@ -258,19 +258,15 @@ var Page = {
     await showMessages(r.messages);
   }
 
-  // The collection's host files, made once as the build makes them (make_collection).
-  function makeCollection() {
-    if (!collectionMade) {
-      Module.callMain([ROOT + '/collection.tsv', ROOT + '/collection']);
-      collectionMade = true;
-    }
-  }
-
   async function chooseEntry() {
     var k = $('collection').value;
     if (k === '')
       return;
-    makeCollection();
+    if (!collectionMade) {
+      // The collection's host files, made as the build makes them (make_collection).
+      Module.callMain([ROOT + '/collection.tsv', ROOT + '/collection']);
+      collectionMade = true;
+    }
     var r = call('web_entry', ['number'], [Number(k)]);
     $('collection').value = '';
     await showLoaded(r);
@@ -394,7 +390,6 @@ var Page = {
   Page.setTuning = setTuning;
   Page.upload = upload;
   Page.discard = discard;
-  Page.makeCollection = makeCollection;
   // The one way a control replaces the whole tuning (r: the binding's answer; what: the action's
   // name, for the Undo it records).
   Page.replaceTuning = function (r, what) {

@@ -549,14 +549,11 @@ WEB_EXPORT const char *web_compare_equal(void) {
 WEB_EXPORT const char *web_compare_entry(int k) {
   begin_call();
   save_record();
-  if (k < 0 || parse_table(k, nullptr) != k + 1)
-    return compared(0, "");
-  char stem[TEXT_FIELD_SIZE];
-  entry_file_stem(stem);
-  char path[TEXT_FIELD_SIZE + sizeof "/.Temperament.Hauptwerk.xml"];
-  propose_file_name(path, sizeof path, "", stem);
-  chdir(folder("collection").c_str());
-  return compared(load_temperament(path + 1), Entry_Name);
+  int ok = k >= 0 && parse_table(k, nullptr) == k + 1;
+  // The offsets make_collection gives the entry's host file.
+  if (ok)
+    scale_to_offsets(C_INDEX, APitch);
+  return compared(ok, Entry_Name);
 }
 
 WEB_EXPORT const char *web_compare_file(const char *name, int tonic) {

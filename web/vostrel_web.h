@@ -48,7 +48,7 @@ const char *web_entry(int k);
 const char *web_report(void);
 
 // The compared temperament: equal temperament (as at start), entry k of
-// the collection (its host file in collection/), or a host file or .scl
+// the collection (as make_collection makes it), or a host file or .scl
 // in upload/ (a scale's 1/1 on the note Tonname[tonic]). Only its offsets
 // are kept; the record stays as it was. "name": the compared one's name
 // (unchanged after a failure, with the messages).
