@@ -1,9 +1,13 @@
-// test_web.cpp - the browser page's binding: one call after another as the page makes them, each
-// answer holding what the page shows. Runs natively and, compiled to WebAssembly, under Node.
+// test_web.cpp - the browser page's binding, driven by the case file tests/web/binding.ini: the
+// calls one after another as the page makes them, each followed by what its answer must hold and
+// what it leaves in the page's folders. Runs natively and, compiled to WebAssembly, under Node.
 #include <gtest/gtest.h>
 
 #include "support.h"
 #include "vostrel_web.h"
+
+#include <fstream>
+#include <sys/stat.h>
 
 // The page's table in small: a comment, an entry, then a line the parser refuses.
 extern "C" const char COLLECTION_TABLE[] =
@@ -11,63 +15,131 @@ extern "C" const char COLLECTION_TABLE[] =
     "7\tWerk3\tWerckmeister III\twell\tfifths -1/4P*3 0*2 -1/4P 0*6\tw\t-\t-\t-\t-\t-\n"
     "9\tBad\tBroken\twell\tfifths 1/4X\tw\t-\t-\t-\t-\t-\n";
 
-static const char *const WERK3[12] = {"0",     "7.820", "3.910", "11.730", "1.955", "3.910",
-                                      "5.865", "1.955", "9.775", "0",      "7.820", "3.910"};
+using Args = std::vector<std::string>;
 
-// Werckmeister III at 415 Hz typed, then Generate File's first half.
-static const char *generate(const char *shortname) {
-  web_tuning(-1, "415");
-  for (int i = 0; i < 12; i++)
-    web_tuning(i, WERK3[i]);
-  return web_generate(0, "7", "Werckmeister III", shortname, "42", "Org", "", "1.00");
+static const char *text(const Args &a, size_t k) {
+  return a.at(k) == "null" ? nullptr : a.at(k).c_str();
 }
 
-TEST(Web, EachCallAnswersWhatThePageShows) {
+static int number(const Args &a, size_t k) {
+  return std::stoi(a.at(k));
+}
+
+// Each call of the binding by its name, its arguments as the case file gives them.
+static const std::map<std::string, const char *(*)(const Args &)> CALLS = {
+    {"web_start",
+     [](const Args &a) {
+       return web_start(text(a, 0), text(a, 1), text(a, 2), text(a, 3));
+     }},
+    {"web_reset",
+     [](const Args &a) {
+       return web_reset(text(a, 0), text(a, 1), text(a, 2));
+     }},
+    {"web_tuning",
+     [](const Args &a) {
+       return web_tuning(number(a, 0), text(a, 1));
+     }},
+    {"web_restore",
+     [](const Args &a) {
+       return web_restore(text(a, 0));
+     }},
+    {"web_text",
+     [](const Args &a) {
+       return web_text(text(a, 0), text(a, 1));
+     }},
+    {"web_generate",
+     [](const Args &a) {
+       return web_generate(number(a, 0), text(a, 1), text(a, 2), text(a, 3), text(a, 4), text(a, 5),
+                           text(a, 6), text(a, 7), text(a, 8));
+     }},
+    {"web_write",
+     [](const Args &a) {
+       return web_write(text(a, 0), number(a, 1));
+     }},
+    {"web_write_scl",
+     [](const Args &a) {
+       return web_write_scl(text(a, 0), number(a, 1), number(a, 2));
+     }},
+    {"web_load",
+     [](const Args &a) {
+       return web_load(text(a, 0));
+     }},
+    {"web_scale",
+     [](const Args &a) {
+       return web_scale(text(a, 0), text(a, 1), number(a, 2));
+     }},
+    {"web_collection",
+     [](const Args &) {
+       return web_collection();
+     }},
+    {"web_entry",
+     [](const Args &a) {
+       return web_entry(number(a, 0));
+     }},
+    {"web_zip",
+     [](const Args &a) {
+       return web_zip(text(a, 0));
+     }},
+    {"web_report",
+     [](const Args &) {
+       return web_report();
+     }},
+};
+
+// The text with \n, \r, \t, \\ and \xHH made the characters they stand for.
+static std::string unescape(const std::string &s) {
+  std::string out;
+  for (size_t k = 0; k < s.size(); k++) {
+    char c = s[k];
+    if (c == '\\' && k + 1 < s.size()) {
+      c = s[++k];
+      if (strchr("nrt", c))
+        c = "\n\r\t"[strchr("nrt", c) - "nrt"];
+      else if (c == 'x')
+        c = (char)std::stoi(s.substr(k + 1, 2), nullptr, 16), k += 2;
+    }
+    out += c;
+  }
+  return out;
+}
+
+static Args split(const std::string &s) {
+  Args parts;
+  for (size_t at = 0, bar = 0; bar != std::string::npos; at = bar + 3) {
+    bar = s.find(" | ", at);
+    parts.push_back(unescape(s.substr(at, bar - at)));
+  }
+  return parts;
+}
+
+TEST(Web, CallsAnswerAsTheCaseFileSays) {
   TempDir tmp;
-  // Remembered values as the settings file gives them.
-  std::string start = web_start(tmp.path.c_str(), "99999999999x", " -42", "S");
-  write_file(tmp.file("upload/x.kbm"), "0\n0\n127\n60\n69\n0\n12\n");
-  write_file(tmp.file("upload/werck.scl"), "! w\nWerck\n12\n");
-  write_file(tmp.file("upload/broken.xml"), "<Hauptwerk");
-  struct Case {
-    std::string answer;
-    const char *part;
-  } cases[] = {
-      {start,
-       "\"fields\":[\"2147483647\",\"Equal Temperament\",\"Equal\",\"-42\",\"S\",\"\",\"1.00\"]"},
-      {web_tuning(-1, "0"), "\"apitch\":\"   0.0000000\""},
-      {web_generate(0, "1", "T", "T", "1", "", "", ""),
-       "\"ok\":false,\"messages\":[\"Cant generate a file with impossible pitches:"},
-      // The proposal escaped for JSON; the short name cut with the window's message.
-      {generate("W\"\\\t3x"),
-       "\"proposal\":\"W\\\"\\\\\\u00093.Temperament.Hauptwerk.xml\",\"ok\":true,\"messages\":"
-       "[\"Only first five characters of ShortName used!\"]"},
-      {generate("Werk3"), "\"ok\":true,\"messages\":[]"},
-      {web_write("no/such/folder.xml", 0),
-       "\"ok\":false,\"messages\":[\"Cant create file\\u000ano/such/folder.xml\"]"},
-      // Entry 0's host file where make_collection puts it, with CR LF.
-      {web_write("../collection/Werckmeister III.Temperament.Hauptwerk.xml", 1),
-       "\"remember\":[\"7\",\"42\",\"Org\"],\"ok\":true"},
-      {web_report(), "[\"C\",\"G\",\"696.090\",\"-5.865\",\"-2.521\",\"-1/4\"]"},
-      {web_collection(), "\"entries\":[\"Werckmeister III\"],\"ok\":false,\"messages\":[\"Bad:"},
-      {web_entry(0),
-       "\"fields\":[\"7\",\"Werckmeister III\",\"Werk3\",\"000042\",\"Org\",\"\",\"1.00\"],"
-       "\"apitch\":\" 415.0000000\",\"cents\":[\"+0.0\",\"+7.8\""},
-      {web_entry(1), "{\"ok\":false,\"messages\":[\"Bad:"},
-      {web_load("broken.xml"),
-       "{\"ok\":false,\"messages\":[\"Missing note in this temperament:\\u000aNotenr 0 has no "
-       "PitchHz\",\"Loading broken.xml failed\"]}"},
-      {web_scale("werck.scl", "x.kbm", 3),
-       "{\"ok\":false,\"messages\":[\"x.kbm: line 6: the reference frequency"},
-      {web_scale("werck.scl", "", 3),
-       "{\"ok\":false,\"messages\":[\"werck.scl: the file ends before the first pitch\"]}"},
-      {web_tuning(12, ""), "\"cents\":[\"+0.0\",\"+7.8\""},
-  };
-  for (const Case &c : cases)
-    EXPECT_NE(c.answer.find(c.part), std::string::npos) << c.answer;
-  std::string file = read_file(tmp.file("collection/Werckmeister III.Temperament.Hauptwerk.xml"));
-  size_t lines = 0;
-  for (size_t at = 0; (at = file.find("\r\n", at)) != file.npos; at++)
-    lines++;
-  EXPECT_EQ(lines, 549u);
+  std::ifstream cases(VOSTREL_WEB_CASES);
+  ASSERT_TRUE(cases) << VOSTREL_WEB_CASES;
+  std::string answer, line;
+  for (int n = 1; std::getline(cases, line); n++) {
+    size_t eq = line.find(" = ");
+    if (line.empty() || line[0] == ';' || eq == std::string::npos)
+      continue;
+    std::string key = line.substr(0, eq), value = line.substr(eq + 3);
+    for (size_t at; (at = value.find("{tmp}")) != std::string::npos;)
+      value.replace(at, 5, tmp.path);
+    Args args = split(value);
+    SCOPED_TRACE("binding.ini:" + std::to_string(n));
+    struct stat st;
+    if (key == "call")
+      answer = CALLS.at(args[0])(Args(args.begin() + 1, args.end()));
+    else if (key == "has")
+      EXPECT_NE(answer.find(value), std::string::npos) << answer;
+    else if (key == "write")
+      write_file(tmp.file(args[0]), args[1]);
+    else if (key == "copy")
+      write_file(tmp.file(args[1]), read_file(tmp.file(args[0])));
+    else if (key == "size")
+      EXPECT_EQ(stat(tmp.file(args[0]).c_str(), &st) ? -1 : st.st_size, number(args, 1));
+    else if (key == "holds")
+      EXPECT_NE(read_file(tmp.file(args[0])).find(args[1]), std::string::npos) << args[0];
+    else
+      ADD_FAILURE() << "unknown key " << key;
+  }
 }
