@@ -1,18 +1,16 @@
 // collection.cpp - parses the collection table's lines. A construction is
-// either "fifths" and the tempering of the twelve fifths from C (C-G, G-D,
-// ..., F-C) or "ratios" and the eleven notes C# to B as ratios to C. A
-// tempering is 0 (pure), w (the wolf, which takes whatever closes the
-// circle) or a sum of fractions of a comma: -1/4S (syntonic), -1/6P
-// (Pythagorean), -1s (schisma); "*n" repeats it for n fifths. The published
-// cents to check against are "C" and the eleven notes C# to B above C, or
-// "A" and the twelve offsets from equal temperament of A to G# (A first);
-// a value with a '.' is cents, any other a ratio.
+// either "fifths" and the tempering of the twelve fifths from C in the
+// grammar of fifths.h, or "ratios" and the eleven notes C# to B as ratios to
+// C. The published cents to check against are "C" and the eleven notes C# to
+// B above C, or "A" and the twelve offsets from equal temperament of A to G#
+// (A first); a value with a '.' is cents, any other a ratio.
 #include "collection.h"
 
-#include "report.h"
+#include "fifths.h"
 #include "scala.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,10 +29,6 @@ const char *const COLLECTION_GROUPS[COLLECTION_GROUP_COUNT][2] = {
     {"just", "Pythagorean and just tunings"},
     {"modern", "Equal and modern temperaments"}};
 
-const double SYNTONIC_COMMA = 1200.0 * log2(81.0 / 80.0);
-const double SCHISMA = PYTHAGOREAN_COMMA - SYNTONIC_COMMA;
-static const double CLOSING = 1e-9;  // cents a circle may miss closing by
-
 // ---- Fields -----------------------------------------------------------------------
 
 // Copies the tab-ended field at *p into field (bounded) and moves *p past
@@ -51,96 +45,22 @@ static int take_field(const char **p, char *field) {
 
 // ---- Fifths -----------------------------------------------------------------------
 
-// One term such as -1/4S at *p, in cents; moves *p past it. 0 when malformed.
-static int tempering_term(const char **p, double *cents) {
-  char *end = nullptr;
-  double sign = **p == '-' ? -1 : 1;
-  if (**p == '-' || **p == '+')
-    (*p)++;
-  if (**p < '0' || **p > '9')
-    return 0;
-  double n = strtol(*p, &end, 10), d = 1;
-  if (*end == '/') {
-    d = strtol(end + 1, &end, 10);
-    if (d <= 0)
-      return 0;
-  }
-  double unit = *end == 'P'   ? PYTHAGOREAN_COMMA
-                : *end == 'S' ? SYNTONIC_COMMA
-                : *end == 's' ? SCHISMA
-                              : 0;
-  if (unit == 0)
-    return 0;
-  *cents = sign * n / d * unit;
-  *p = end + 1;
-  return 1;
+static void (*outer_alert)(const char *);  // the seam's handler while an entry is read
+
+// Messages about the entry's fifths, with its short name in front.
+static void entry_alert(const char *text) {
+  char line[TEXT_FIELD_SIZE + 1024];
+  snprintf(line, sizeof line, "%s: %s", Entry_Short, text);
+  outer_alert(line);
 }
 
-// One tempering word: 0, w or a sum of terms, with an optional *n. Fills
-// count entries of Entry_Tempering from *k; 0 when malformed or too many.
-static int tempering_word(const char *word, int *k) {
-  double t = 0;
-  const char *p = word;
-  if (*p == 'w' || *p == '0') {
-    t = *p == 'w' ? NAN : 0.0;
-    p++;
-  } else {
-    while (*p && *p != '*') {
-      double term = 0;
-      if (!tempering_term(&p, &term))
-        return 0;
-      t += term;
-    }
-  }
-  long count = 1;
-  if (*p == '*')
-    count = strtol(p + 1, nullptr, 10);
-  else if (*p)
-    return 0;
-  if (count < 1 || *k + count > 12)
-    return 0;
-  while (count-- > 0)
-    Entry_Tempering[(*k)++] = t;
-  return 1;
-}
-
-// Walks the circle from C and sets Scale_Cents; the wolf closes it.
-static int walk_fifths(void) {
-  double sum = 0;
-  int wolves = 0;
-  for (double t : Entry_Tempering) {
-    if (std::isnan(t))
-      wolves++;
-    else
-      sum += t;
-  }
-  if (wolves > 1 || (wolves == 0 && fabs(sum + PYTHAGOREAN_COMMA) > CLOSING)) {
-    alertf("%s: the fifths do not close the circle (%+.9f cents left)", Entry_Short,
-           sum + PYTHAGOREAN_COMMA);
-    return 0;
-  }
-  double at = 0;
-  for (int k = 0; k < 11; k++) {
-    double t = std::isnan(Entry_Tempering[k]) ? -PYTHAGOREAN_COMMA - sum : Entry_Tempering[k];
-    at = fmod(at + PURE_FIFTH + t, 1200.0);
-    Scale_Cents[7 * (k + 1) % 12] = at;
-  }
-  return 1;
-}
-
-// The twelve temperings after "fifths"; 0 after a message.
-static int parse_fifths(char *words) {
-  int k = 0;
-  for (char *w = strtok(words, " "); w; w = strtok(nullptr, " "))
-    if (!tempering_word(w, &k)) {
-      alertf("%s: \"%s\" is not a tempering", Entry_Short, w);
-      return 0;
-    }
-  if (k != 12) {
-    alertf("%s: %d fifths instead of 12", Entry_Short, k);
-    return 0;
-  }
-  return walk_fifths();
+// The twelve temperings after "fifths" into Entry_Tempering and the scale; 0 after a message.
+static int parse_fifths(const char *words) {
+  outer_alert = dialog_alert;
+  dialog_alert = entry_alert;
+  int ok = read_fifths(words, Entry_Tempering) && fifths_to_scale(Entry_Tempering);
+  dialog_alert = outer_alert;
+  return ok;
 }
 
 // ---- Ratios and published cents ---------------------------------------------------

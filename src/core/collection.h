@@ -4,6 +4,7 @@
 #ifndef VOSTREL_COLLECTION_H
 #define VOSTREL_COLLECTION_H
 
+#include "fifths.h"
 #include "temperament.h"
 
 // ---- The entry last parsed ----------------------------------------------------
@@ -26,9 +27,6 @@ extern double Entry_Published[12];                // published cents above C of 
 // The groups in the README's order: the table's key and the heading.
 enum { COLLECTION_GROUP_COUNT = 4 };
 extern const char *const COLLECTION_GROUPS[COLLECTION_GROUP_COUNT][2];
-
-// Syntonic comma 81/80 and schisma (Pythagorean minus syntonic), cents.
-extern const double SYNTONIC_COMMA, SCHISMA;
 
 // Parses one table line (eleven tab-separated fields, see the table's header)
 // and puts its cents above C into Scale_Cents. 1 on success, 0 after one
