@@ -8,7 +8,7 @@
 // The page's table in small: a comment, an entry, then a line the parser refuses.
 extern "C" const char COLLECTION_TABLE[] =
     "# comment\n"
-    "7\tWerk3\tWerckmeister III\twell\tfifths -1/4P*3 0*2 -1/4P 0*6\tw\t-\t-\t-\t-\t-\n"
+    "7\tWerk3\tWerckmeister III\twell\tfifths -1/4P*3 0*2 -1/4P 0*6\tw\t-\t-\t-\t-\tE=390.225\n"
     "9\tBad\tBroken\twell\tfifths 1/4X\tw\t-\t-\t-\t-\t-\n";
 
 static const char *const WERK3[12] = {"0",     "7.820", "3.910", "11.730", "1.955", "3.910",
