@@ -1,23 +1,18 @@
 #!/usr/bin/env python3
-"""Plants faults in a copy of the program's sources, one at a time, and tells
-which of them the test suite catches.
-
-    python3 scripts/mutate.py            # every fault
-    python3 scripts/mutate.py --list     # the faults, without running
-    python3 scripts/mutate.py 3 17 ...   # only these
-
-The working tree is never touched: the tracked files (with any uncommitted
-changes) are copied to a temporary folder, built there once, and each fault
-is planted in the copy, rebuilt incrementally and tested, then taken out
-again. A fault is caught when the suite fails (a build error counts as not
-applicable). The Linux suite runs for every fault; faults in Windows-only
-code run the Windows suite. The table goes to standard output and to
-build-mutate/results.txt. Not part of the test command: a run takes about
-half an hour on two cores.
-"""
+# Plants faults in a copy of the sources, one at a time, and tells which the suite catches.
+#
+#     python3 scripts/mutate.py            # every fault
+#     python3 scripts/mutate.py --list     # the faults, without running
+#     python3 scripts/mutate.py 3 17 ...   # only these
+#
+# The tracked files (with uncommitted changes) are copied to a temporary folder and built there;
+# each fault is planted in the copy, rebuilt incrementally and tested, then taken out. Only the
+# suite that can see the fault runs: the Windows suite under Wine for area "windows", the page's
+# build and its tests (build-web) for area "web", the native suite for every other area. A fault
+# is caught when its suite fails; a build error counts as not applicable. The table goes to
+# standard output and to build-mutate/results.txt. Not part of the test command (long).
 import os
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -25,10 +20,8 @@ import time
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-# (area, file, text as it stands, planted fault). The text must occur exactly
-# once in the file; any run of blanks in it also matches a line break with the
-# next line's indent, so `if (x) return y;` finds the two lines the layout
-# makes of it. Area "windows" marks code that only the Windows build runs.
+# (area, file, text as it stands, planted fault). The text must occur exactly once in the file;
+# a run of blanks in it also matches a line break with the next line's indent.
 MUTANTS = [
     # arithmetic
     ("arithmetic", "src/core/temperament.cpp", "(100 * i + DCent[i]) / 1200.0", "(100 * i - DCent[i]) / 1200.0"),
@@ -139,38 +132,36 @@ MUTANTS = [
     ("windows", "src/gui/settings.cpp", 'FILE *f = fopen(name, "w");', 'FILE *f = fopen(name, "wb");'),
 ]
 
+# Each suite: its set-up in the copy (run once), its build and its tests (run for every fault).
+SUITES = {
+    "native": ("cmake --preset plain", "cmake --build build -j 2",
+               "ctest --test-dir build -j 2 --timeout 120 -E packaging"),
+    "web": ("cmake --preset plain && cmake --build build -j 2 && PUPPETEER_SKIP_DOWNLOAD=1 npm ci"
+            " --prefix tests/web --no-audit --no-fund", "bash scripts/web.sh --tests --native build",
+            "ctest --test-dir build-web -j 2"),
+    "windows": ("true", "true", "bash scripts/test.d/windows.sh"),
+}
 
-def run(cmd, cwd, log):
-    """Runs cmd in cwd, its output appended to log; True when it succeeded."""
+
+def run(cmd, tree, log):
+    """Runs the shell command in the copy, its output appended to log; True when it passed."""
     with open(log, "a") as out:
-        return subprocess.call(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT) == 0
+        return subprocess.call(cmd, shell=True, cwd=tree, stdout=out, stderr=out) == 0
 
 
-def copy_tree(dest):
-    """Copies the tracked files of the working tree, as they are now, to dest."""
-    files = subprocess.check_output(["git", "ls-files", "-z"], cwd=REPO).decode().split("\0")
-    for f in filter(None, files):
-        src = os.path.join(REPO, f)
-        if not os.path.isfile(src):
-            continue
-        os.makedirs(os.path.dirname(os.path.join(dest, f)), exist_ok=True)
-        shutil.copy2(src, os.path.join(dest, f))
+def suite(area):
+    return SUITES.get(area, SUITES["native"])
 
 
-def suite(tree, log, area):
-    """Builds the copy and runs its suite; True when every test passed."""
-    if area == "windows":
-        return run(["bash", "scripts/test.d/windows.sh"], tree, log)
+def test(tree, log, area):
+    """Builds the copy and runs the area's suite: True when it passed, None on a build error."""
+    _, build, tests = suite(area)
     mark = os.path.getsize(log)
-    if not run(["cmake", "--build", "build", "-j", "2"], tree, log):
-        # The collection is made at build time by the program's own reader
-        # and writer: a fault that breaks them is caught there.
-        with open(log) as f:
-            f.seek(mark)
-            return False if "temperaments.stamp] Error" in f.read() else None
-    # The package test builds a package of its own: no fault here reaches it.
-    return run(["ctest", "-j", "2", "--timeout", "120", "-E", "packaging_deb"],
-               os.path.join(tree, "build"), log)
+    if not run(build, tree, log):
+        # The collection is made at build time by the program's own reader and writer: a fault
+        # that breaks them is caught there.
+        return False if "temperaments.stamp] Error" in open(log).read()[mark:] else None
+    return run(tests, tree, log)
 
 
 def locate(text, old):
@@ -179,67 +170,48 @@ def locate(text, old):
     return found[0] if len(found) == 1 else None
 
 
-def plant(tree, mutant):
-    """Plants the fault; the original text of the file, or None if the text is not there once."""
-    _, name, old, new = mutant
-    path = os.path.join(tree, name)
-    text = open(path).read()
-    where = locate(text, old)
-    if where is None:
-        return None
-    with open(path, "w") as f:
-        f.write(text[:where.start()] + new + text[where.end():])
-    return text
-
-
 def main(argv):
     if "--list" in argv:
-        for k, m in enumerate(MUTANTS, 1):
-            there = locate(open(os.path.join(REPO, m[1])).read(), m[2]) is not None
-            print("%2d %-10s %s%s: %r -> %r" % (k, m[0], "" if there else "NOT FOUND ", m[1],
-                                                m[2], m[3]))
+        for k, (area, name, old, new) in enumerate(MUTANTS, 1):
+            there = locate(open(os.path.join(REPO, name)).read(), old)
+            print("%3d %-10s %s%s: %r -> %r" % (k, area, "" if there else "NOT FOUND ", name, old,
+                                                new))
         return 0
     chosen = [int(a) for a in argv] or range(1, len(MUTANTS) + 1)
-    out_dir = os.path.join(REPO, "build-mutate")
-    os.makedirs(out_dir, exist_ok=True)
-    tree = tempfile.mkdtemp(prefix="vostrel-mutate-")
-    log = os.path.join(out_dir, "last.log")
+    log = os.path.join(REPO, "build-mutate", "last.log")
+    os.makedirs(os.path.dirname(log), exist_ok=True)
     open(log, "w").close()
-    try:
-        copy_tree(tree)
-        run(["cmake", "--preset", "plain"], tree, log)
-        areas = {"linux"} | {MUTANTS[k - 1][0] for k in chosen if MUTANTS[k - 1][0] == "windows"}
-        for area in sorted(areas):
-            if not suite(tree, log, area):
-                print("the %s suite fails without any planted fault; see %s" % (area, log))
-                return 2
-        rows, caught, counted = [], 0, 0
-        for k in chosen:
-            m = MUTANTS[k - 1]
-            start = time.time()
-            original = plant(tree, m)
-            if original is None:
-                verdict = "NOT FOUND"
-            else:
-                open(log, "a").write("\n==== fault %d\n" % k)
-                ok = suite(tree, log, m[0])
-                verdict = "build error" if ok is None else ("survived" if ok else "caught")
-                with open(os.path.join(tree, m[1]), "w") as f:
-                    f.write(original)
-            if verdict in ("caught", "survived"):
-                counted += 1
-                caught += verdict == "caught"
-            row = "%2d %-10s %-11s %4.0fs  %s: %r -> %r" % (k, m[0], verdict, time.time() - start,
-                                                          m[1], m[2][:60], m[3][:60])
-            print(row, flush=True)
-            rows.append(row)
-        summary = "%d of %d planted faults caught" % (caught, counted)
-        print(summary)
-        with open(os.path.join(out_dir, "results.txt"), "w") as f:
-            f.write("\n".join(rows + [summary]) + "\n")
-        return 0 if caught == counted else 1
-    finally:
-        shutil.rmtree(tree, ignore_errors=True)
+    tree = tempfile.mkdtemp(prefix="vostrel-mutate-")
+    run("git -C %s ls-files -z | (cd %s && xargs -0 cp --parents -t %s)" % (REPO, REPO, tree),
+        tree, log)
+    for area in {suite(MUTANTS[k - 1][0]): MUTANTS[k - 1][0] for k in chosen}.values():
+        if not run(suite(area)[0], tree, log) or not test(tree, log, area):
+            print("the suite of %s fails without any planted fault; see %s" % (area, log))
+            return 2
+    rows, counted = [], []
+    for k in chosen:
+        area, name, old, new = MUTANTS[k - 1]
+        start = time.time()
+        path = os.path.join(tree, name)
+        original = open(path).read()
+        where = locate(original, old)
+        verdict = "NOT FOUND"
+        if where:
+            open(path, "w").write(original[:where.start()] + new + original[where.end():])
+            open(log, "a").write("\n==== fault %d\n" % k)
+            ok = test(tree, log, area)
+            verdict = {None: "build error", True: "survived", False: "caught"}[ok]
+            open(path, "w").write(original)
+        if verdict in ("caught", "survived"):
+            counted.append(verdict == "caught")
+        rows.append("%3d %-10s %-11s %4.0fs  %s: %r -> %r" % (k, area, verdict, time.time() - start,
+                                                             name, old[:60], new[:60]))
+        print(rows[-1], flush=True)
+    rows.append("%d of %d planted faults caught" % (sum(counted), len(counted)))
+    print(rows[-1])
+    open(os.path.join(REPO, "build-mutate", "results.txt"), "w").write("\n".join(rows) + "\n")
+    subprocess.call(["rm", "-rf", tree])
+    return 0 if all(counted) else 1
 
 
 if __name__ == "__main__":
