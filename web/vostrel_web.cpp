@@ -7,6 +7,7 @@
 #include "vostrel_web.h"
 
 #include "collection.h"
+#include "names.h"
 #include "report.h"
 #include "scala.h"
 #include "temperament_file.h"
@@ -37,7 +38,6 @@ static std::vector<std::string> messages;  // the messages of the running call
 static std::string message_file;           // "FILE: " before the converter's messages
 static std::string last_download;          // removed before the next is written
 static int decimals[12];                   // decimals each cent field shows, 1 to 3
-enum { TABLE_LINE = 1024 };                // a line of the collection table
 enum { NAME_SIZE = 4200 };                 // a file name typed into the name dialog
 enum { NAME_MAX_BYTES = 255 };             // the longest name file systems take
 // The collection's temperament IDs: never remembered as the user's own.
@@ -256,8 +256,8 @@ static int downloaded(int ok, const char *filename, int crlf) {
 // defaults, then the remembered values as the settings file gives them.
 static void equal_temperament(const char *temp_id, const char *supplier_id,
                               const char *supplier_name) {
-  Temp_ID = temp_id ? to_int(temp_id) : 999900;
-  Temp_Supplier_ID = supplier_id ? to_int(supplier_id) : 999999;
+  Temp_ID = temp_id ? to_int(temp_id) : DEFAULT_TEMPERAMENT_ID;
+  Temp_Supplier_ID = supplier_id ? to_int(supplier_id) : DEFAULT_SUPPLIER_ID;
   copy_text(Temp_Supplier_Name, TEXT_FIELD_SIZE, supplier_name ? supplier_name : "");
   for (int i = 0; i < 12; i++) {
     DCent[i] = 0.0;
@@ -504,27 +504,6 @@ WEB_EXPORT const char *web_load(const char *name) {
 
 // ---- Scala ---------------------------------------------------------------------------
 
-// The file's name without its ending, as vostrel-convert names it.
-static std::string stem(const std::string &base) {
-  static const std::string HOST_END = ".Temperament.Hauptwerk.xml";
-  if (base.size() > HOST_END.size() &&
-      base.compare(base.size() - HOST_END.size(), HOST_END.size(), HOST_END) == 0)
-    return base.substr(0, base.size() - HOST_END.size());
-  size_t dot = base.rfind('.');
-  return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
-}
-
-// vostrel-convert's short name: the first five letters, digits, - or _ of
-// the file's name without its ending, or "Scale".
-static std::string short_from(const std::string &base) {
-  std::string s;
-  for (char c : stem(base)) {
-    if (s.size() < 5 && (isalnum((unsigned char)c) || c == '-' || c == '_'))
-      s += c;
-  }
-  return s.empty() ? "Scale" : s;
-}
-
 WEB_EXPORT const char *web_scale(const char *scl, const char *kbm, int tonic) {
   begin_call();
   chdir(folder("upload").c_str());
@@ -544,9 +523,12 @@ WEB_EXPORT const char *web_scale(const char *scl, const char *kbm, int tonic) {
     scale_to_offsets(((tonic % 12) + 12) % 12, APitch);
   }
   compute_temperament(1);
-  std::string name = Scale_Description[0] ? Scale_Description : stem(scl);
-  std::string shortname = short_from(scl);
-  const char *const text[7] = {"999900", name.c_str(), shortname.c_str(), "999999", "", "", "1.00"};
+  std::string name = Scale_Description[0] ? Scale_Description : file_stem(scl);
+  std::string shortname = short_name_from(scl);
+  std::string id = std::to_string(DEFAULT_TEMPERAMENT_ID);
+  std::string supplier = std::to_string(DEFAULT_SUPPLIER_ID);
+  const char *const text[7] = {id.c_str(), name.c_str(), shortname.c_str(), supplier.c_str(), "",
+                               "",         "1.00"};
   commit_fields(text);
   memset(decimals, 0, sizeof decimals);
   add_list("fields", {"", Temp_Name, Temp_ShortName});
@@ -563,7 +545,7 @@ static int parse_table(int stop, std::vector<std::string> *names) {
   const char *p = COLLECTION_TABLE;
   while (*p && (stop < 0 || count <= stop)) {
     size_t len = strcspn(p, "\n");
-    char line[TABLE_LINE];
+    char line[TABLE_LINE_SIZE];
     copy_text(line, len < sizeof line ? len + 1 : sizeof line, p);
     p += len + (p[len] == '\n');
     int r = parse_entry(line);
@@ -590,8 +572,12 @@ WEB_EXPORT const char *web_entry(int k) {
   begin_call();
   if (k < 0 || parse_table(k, nullptr) != k + 1)
     return finish(0);
-  // The host file make_collection writes for the entry, at the page's A-Pitch.
-  char stem[TEXT_FIELD_SIZE];
+  // The entry explained, and the host file make_collection writes for it, at the page's
+  // A-Pitch.
+  char about[TABLE_LINE_SIZE], stem[TEXT_FIELD_SIZE];
+  entry_about(about, sizeof about);
+  add_key("about");
+  add_text(about);
   entry_file_stem(stem);
   add_key("stem");
   add_text(stem);
