@@ -182,7 +182,7 @@ var Page = {
 
   // Generate File (kind 0) or Save as .scl (kind 1).
   async function generate(kind) {
-    var r = call('web_generate', ['number'].concat(STRINGS), [kind].concat(fieldTexts()));
+    var r = call('web_generate', ['number', 'string'].concat(STRINGS), [kind, ''].concat(fieldTexts()));
     setTuning(r);
     await showMessages(r.messages);
     if (!r.ok)

@@ -1,10 +1,12 @@
 // convert.cpp - vostrel-convert, the companion command-line program: Scala
-// scales to host temperament files and back, and the tuner's report. It
-// uses the window program's reader, arithmetic, commit and writer; every
-// message of theirs comes through the alert seam and goes to standard
-// error as one line, "FILE: text".
+// scales and temperaments given by their fifths to host temperament files,
+// host files to .scl, and the tuner's report. It uses the window program's
+// reader, arithmetic, commit and writer; every message of theirs comes
+// through the alert seam and goes to standard error as one line, "FILE: text".
 #include "temperament_file.h"
 #include "console.h"
+#include "fifths.h"
+#include "names.h"
 #include "report.h"
 #include "scala.h"
 
@@ -23,9 +25,9 @@
 
 // ---- Options ----------------------------------------------------------------
 enum { OUTPUT_NAME_SIZE = 4200 };  // an output file name
-// The IDs of a batch without --id: below the single default 999900 and the
+// The IDs of a batch without --id: below the single default and the
 // collection's 999901 upward, so they never meet either.
-enum { BATCH_FIRST_ID = 900001, BATCH_LAST_ID = 999899 };
+enum { BATCH_FIRST_ID = 900001, BATCH_LAST_ID = DEFAULT_TEMPERAMENT_ID - 1 };
 static const double MAX_A_PITCH = 1e6;  // Hz; anything above is no pitch
 
 static const char PROGRAM[] = "vostrel-convert";
@@ -34,13 +36,17 @@ static int report;                    // --report: print, write nothing
 static int tonic = C_INDEX;           // --tonic, as an index into Tonname (C by default)
 static double a_pitch = 440.0;        // --a-pitch
 static int tuning_given;              // --tonic or --a-pitch was given
+static int tonic_given;               // --tonic was given
 static const char *kbm;               // --kbm FILE, or null
 static const char *output;            // -o FILE, or null
 static const char *output_dir = ".";  // --output-dir
+static const char *fifths;            // --fifths TEXT, or null
 // --id, --name, --short-name, --supplier-id, --supplier-name, --comment,
 // --temperament-version; null = the default.
 static const char *fields[7];
 static const char *current_file = PROGRAM;  // the name messages start with
+// --fifths in place of an input: its messages, the files' name and the name.
+static const char FIFTHS_INPUT[] = "--fifths", FIFTHS_STEM[] = "5ths", FIFTHS_NAME[] = "Fifths ";
 
 // ---- The run ----------------------------------------------------------------
 static int batch;            // more than one input: outputs named after them, IDs numbered
@@ -61,14 +67,22 @@ static void print_alert(const char *text) {
 
 static const char USAGE[] =
     "Usage: vostrel-convert [OPTIONS] FILE...\n"
+    "       vostrel-convert [OPTIONS] --fifths \"C-G G-D ... F-C\"\n"
     "Converts Scala scales (.scl) into HW3 host temperament files, host files\n"
     "into .scl (--to-scl), or prints a tuner's report of either (--report).\n"
+    "--fifths makes the temperament of the twelve fifths from C instead, each\n"
+    "its tempering from pure: 0, w (the wolf), -1/4P, -1/6S, -1s (Pythagorean,\n"
+    "syntonic comma, schisma), sums as -1/4P+1/16S, cents as -3.910; *n for n\n"
+    "fifths alike: --fifths \"-1/4P*3 0 0 -1/4P 0*6\" is Werckmeister III.\n"
     "\n"
-    "  --tonic NOTE              the note of the scale's 1/1 (default C; H is B)\n"
+    "  --tonic NOTE              the note of the scale's 1/1 (default C; H is B);\n"
+    "                            with --fifths, of the .scl that --to-scl writes\n"
     "  --a-pitch HZ              the pitch of A, MIDI note 69 (default 440)\n"
     "  --kbm FILE                tonic and pitch from a Scala keyboard mapping\n"
-    "  --name TEXT               temperament name (default: the description)\n"
-    "  --short-name TEXT         short name (default: from the file name)\n"
+    "  --name TEXT               temperament name (default: the description;\n"
+    "                            with --fifths, \"Fifths\" and the fifths)\n"
+    "  --short-name TEXT         short name (default: from the file name;\n"
+    "                            with --fifths, 5ths)\n"
     "  --id N                    unique temperament ID (default 999900; with\n"
     "                            several inputs N upward, default 900001 upward)\n"
     "  --supplier-id N           supplier ID (default 999999)\n"
@@ -79,11 +93,12 @@ static const char USAGE[] =
     "  -o FILE                   the output file, for a single input\n"
     "  --to-scl                  host temperament files to .scl\n"
     "  --report                  print the report, write nothing\n"
+    "  --fifths TEXT             the temperament of these twelve fifths\n"
     "  --help, --version\n";
 
 // A name as a key of written: Windows' file names ignore the letter case
 // of ASCII and take '\\' for '/'.
-static std::string output_key(const char *name) {
+static std::string output_key(const std::string &name) {
   std::string key = name;
 #ifdef _WIN32
   for (char &c : key)
@@ -93,61 +108,15 @@ static std::string output_key(const char *name) {
 }
 
 // The converter's alerts: the window's refusal of an existing output
-// becomes a line naming it and, when this run wrote it, its input.
+// becomes a line naming it.
 static void convert_alert(const char *text) {
   if (!writing || strcmp(text, EXISTING_FILE_ALERT) != 0)
     return print_alert(text);
-  auto earlier = written.find(output_key(writing));
   std::string line = std::string(writing) + " exists already and is never replaced";
-  if (earlier != written.end())
-    line = std::string(writing) + " was written from " + earlier->second +
-           " in this run and is not replaced";
   print_alert(line.c_str());
 }
 
-// Ends the writing of an output from the input path; ok, as given.
-static int done_writing(const char *path, int ok) {
-  if (ok)
-    written[output_key(writing)] = path;
-  writing = nullptr;
-  return ok;
-}
-
 // ---- Names ------------------------------------------------------------------
-
-// The file's name without its folder.
-static std::string base_name(const std::string &path) {
-  size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// True when s ends in end.
-static int ends_with(const std::string &s, const char *end) {
-  size_t n = strlen(end);
-  return s.size() >= n && s.compare(s.size() - n, n, end) == 0;
-}
-
-// The base name without its ending: the host's ".Temperament.Hauptwerk.xml"
-// as a whole, otherwise from the last dot.
-static std::string stem(const std::string &path) {
-  std::string base = base_name(path);
-  static const char HOST_END[] = ".Temperament.Hauptwerk.xml";
-  if (ends_with(base, HOST_END) && base.size() > strlen(HOST_END))
-    return base.substr(0, base.size() - strlen(HOST_END));
-  size_t dot = base.rfind('.');
-  return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
-}
-
-// A short name from the file's name: its first five letters, digits, '-'
-// or '_', so that the default never needs the cut or the ASCII warning.
-static std::string short_from(const std::string &path) {
-  std::string s;
-  for (char c : stem(path))
-    if (s.size() < 5 && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                         (c >= '0' && c <= '9') || c == '-' || c == '_'))
-      s += c;
-  return s.empty() ? "Scale" : s;
-}
 
 // Copies an output file name into buf of OUTPUT_NAME_SIZE; 0 after a message
 // when it does not fit.
@@ -165,64 +134,52 @@ static std::string in_output_dir(const std::string &name) {
   return output_dir + std::string(path_separator(output_dir)) + name;
 }
 
+// An output of stem + ending in the output folder, or when
+// this run wrote that already "stem (2)" + ending, "stem (3)", ..., with one
+// line saying so: every input of a batch gets a file of its own.
+static std::string distinct_output(const std::string &stem, const std::string &ending) {
+  std::string name = in_output_dir(stem + ending);
+  auto earlier = written.find(output_key(name));
+  if (earlier == written.end())
+    return name;
+  std::string first = name;
+  for (int k = 2; written.count(output_key(name)); k++)
+    name = in_output_dir(stem + " (" + std::to_string(k) + ")" + ending);
+  alertf("%s was written from %s in this run; this one is %s", first.c_str(),
+         earlier->second.c_str(), name.c_str());
+  return name;
+}
+
+// Ends the writing of output name from the input path, remembering it
+// when ok; ok, as given.
+static int wrote(const char *path, const char *name, int ok) {
+  if (ok)
+    written[output_key(name)] = path ? path : FIFTHS_INPUT;
+  writing = nullptr;
+  return ok;
+}
+
 // ---- One input --------------------------------------------------------------
 
-// Reads a scale and puts it into the record with the tonic and A's pitch.
-static int load_scale(const char *path) {
-  if (!read_scl(path))
-    return 0;
+// Puts the scale read into the record with the tonic and A's pitch.
+static void place_scale(void) {
   if (kbm) {
     scale_to_offsets(note_class(Kbm_Middle), 440.0);
     APitch = kbm_a_pitch();
   } else {
-    scale_to_offsets(tonic, a_pitch);
+    scale_to_offsets(fifths ? C_INDEX : tonic, a_pitch);
   }
   compute_temperament(1);
+}
+
+// The temperament of --fifths as a scale on C, named after its fifths; 0
+// after a message.
+static int read_fifths_scale(void) {
+  double tempering[FIFTH_COUNT];
+  if (!read_fifths(fifths, tempering) || !fifths_to_scale(tempering))
+    return 0;
+  snprintf(Scale_Description, sizeof Scale_Description, "%s%s", FIFTHS_NAME, fifths);
   return 1;
-}
-
-// Commits the descriptive fields: the options, else the defaults.
-static void commit_options(const char *path) {
-  std::string name = Scale_Description[0] ? Scale_Description : stem(path);
-  std::string shortname = short_from(path);
-  const char *defaults[7] = {"999900", name.c_str(), shortname.c_str(), "999999", "", "", "1.00"};
-  const char *text[7];
-  for (int k = 0; k < 7; k++)
-    text[k] = fields[k] ? fields[k] : defaults[k];
-  std::string id = std::to_string(first_id + input_number);
-  if (batch)
-    text[0] = id.c_str();
-  commit_fields(text);
-}
-
-// A .scl into a host file in the output folder (or -o).
-static int scale_to_host(const char *path) {
-  static char name[OUTPUT_NAME_SIZE];
-  if (!load_scale(path))
-    return 0;
-  commit_options(path);
-  // A batch names each file after its input; otherwise the file is named as
-  // Generate File proposes it, never longer than this text, which take_name checks.
-  std::string after_input = in_output_dir(stem(path) + "." + TEMPERAMENT_SUFFIX);
-  std::string longest = in_output_dir(Temp_ShortName) + "." + TEMPERAMENT_SUFFIX;
-  if (!take_name(name, output ? output : batch ? after_input : longest))
-    return 0;
-  if (!output && !batch)
-    propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
-  writing = name;
-  return done_writing(path, write_temperament_file(name));
-}
-
-// A host file into a .scl in the output folder (or -o).
-static int host_to_scl(const char *path) {
-  static char name[OUTPUT_NAME_SIZE];
-  if (!load_temperament(path))
-    return 0;
-  if (!take_name(name, output ? output : in_output_dir(stem(path) + ".scl")))
-    return 0;
-  std::string description = fields[1] ? fields[1] : Temp_Name[0] ? Temp_Name : stem(path);
-  writing = name;
-  return done_writing(path, write_scl(name, tonic, description.c_str()));
 }
 
 // True for a name ending in .scl or .SCL.
@@ -231,30 +188,86 @@ static int is_scl(const char *path) {
   return n >= 4 && (strcmp(path + n - 4, ".scl") == 0 || strcmp(path + n - 4, ".SCL") == 0);
 }
 
-// Reads a .scl or host file and prints its report to standard output.
-static int print_file_report(const char *path) {
-  int ok = is_scl(path) ? load_scale(path) : load_temperament(path);
-  if (!ok)
-    return 0;
-  const char *title = is_scl(path) ? Scale_Description : Temp_Name;
-  print_report(stdout, title[0] ? title : path);
-  fputc('\n', stdout);
-  return 1;
-}
-
-// Does what the options ask with one input; 1 on success.
-static int convert_one(const char *path) {
-  current_file = path;
-  Scale_Description[0] = '\0';
-  if (report)
-    return print_file_report(path);
-  if (to_scl)
-    return host_to_scl(path);
-  if (!is_scl(path)) {
+// Reads the input into the record: the fifths, a .scl, or a host file (for
+// --to-scl, and for --report when not a .scl); 0 after a message.
+static int load_input(const char *path) {
+  if (!fifths && (to_scl || (report && !is_scl(path))))
+    return load_temperament(path);
+  if (!fifths && !is_scl(path)) {
     alertf("not a .scl file; use --to-scl to convert a host temperament file");
     return 0;
   }
-  return scale_to_host(path);
+  if (!(fifths ? read_fifths_scale() : read_scl(path)))
+    return 0;
+  place_scale();
+  return 1;
+}
+
+// The input's name as a name of files: the fifths' or the file's stem.
+static std::string input_stem(const char *path) {
+  return fifths ? FIFTHS_STEM : file_stem(path);
+}
+
+// The temperament's name: --name, else the scale's description or the host
+// file's name, else the input's stem.
+static std::string temperament_name(const char *path) {
+  const char *given = fifths || (!to_scl && is_scl(path)) ? Scale_Description : Temp_Name;
+  return fields[1] ? fields[1] : given[0] ? given : input_stem(path);
+}
+
+// Commits the descriptive fields: the options, else the defaults.
+static void commit_options(const char *path) {
+  std::string name = temperament_name(path);
+  std::string shortname = fifths ? FIFTHS_STEM : short_name_from(path);
+  std::string id = std::to_string(batch ? first_id + input_number : DEFAULT_TEMPERAMENT_ID);
+  std::string supplier = std::to_string(DEFAULT_SUPPLIER_ID);
+  const char *defaults[7] = {id.c_str(), name.c_str(), shortname.c_str(), supplier.c_str(), "",
+                             "",         "1.00"};
+  const char *text[7];
+  for (int k = 0; k < 7; k++)
+    text[k] = fields[k] && (k > 0 || !batch) ? fields[k] : defaults[k];
+  commit_fields(text);
+}
+
+// The record into a host file in the output folder (or -o).
+static int write_host(const char *path) {
+  static char name[OUTPUT_NAME_SIZE];
+  commit_options(path);
+  // A batch names each file after its input; otherwise the file is named as
+  // Generate File proposes it, never longer than this text, which take_name checks.
+  std::string ending = std::string(".") + TEMPERAMENT_SUFFIX;
+  std::string longest = in_output_dir(Temp_ShortName) + ending;
+  if (!take_name(name, output  ? output
+                       : batch ? distinct_output(input_stem(path), ending)
+                               : longest))
+    return 0;
+  if (!output && !batch)
+    propose_file_name(name, sizeof name, output_dir, Temp_ShortName);
+  writing = name;
+  return wrote(path, name, write_temperament_file(name));
+}
+
+// The record into a .scl in the output folder (or -o), its 1/1 on the tonic.
+static int write_scale(const char *path) {
+  static char name[OUTPUT_NAME_SIZE];
+  if (!take_name(name, output ? output : distinct_output(input_stem(path), ".scl")))
+    return 0;
+  writing = name;
+  return wrote(path, name, write_scl(name, tonic, temperament_name(path).c_str()));
+}
+
+// Does what the options ask with one input (the fifths when path is null);
+// 1 on success.
+static int convert_one(const char *path) {
+  current_file = path ? path : FIFTHS_INPUT;
+  Scale_Description[0] = '\0';
+  if (!load_input(path))
+    return 0;
+  if (!report)
+    return to_scl ? write_scale(path) : write_host(path);
+  print_report(stdout, temperament_name(path).c_str());
+  fputc('\n', stdout);
+  return 1;
 }
 
 // ---- Command line -----------------------------------------------------------
@@ -296,7 +309,9 @@ static int take_value(const std::string &opt, const char *value) {
     if (opt == FIELD_OPTIONS[k])
       return fields[k] = value, 1;
   if (opt == "--tonic")
-    return tuning_given = 1, set_tonic(value);
+    return tuning_given = tonic_given = 1, set_tonic(value);
+  if (opt == "--fifths")
+    return fifths = value, 1;
   if (opt == "--a-pitch")
     return tuning_given = 1, set_a_pitch(value);
   if (opt == "--kbm")
@@ -345,7 +360,9 @@ static int parse_args(int argc, char **argv, std::vector<const char *> &inputs) 
 
 // Refuses combinations that cannot be meant; 0 after a message.
 static int check_args(const std::vector<const char *> &inputs) {
-  if (inputs.empty())
+  if (fifths && !inputs.empty())
+    return usage_error("--fifths takes the place of the input files: ", inputs[0]);
+  if (inputs.empty() && !fifths)
     return usage_error("no input file", "");
   if (output && inputs.size() > 1)
     return usage_error("-o takes a single input", "");
@@ -355,6 +372,13 @@ static int check_args(const std::vector<const char *> &inputs) {
     return usage_error("--kbm sets the tonic and A's pitch: leave out --tonic and --a-pitch", "");
   if (to_scl && (kbm || a_pitch != 440.0))
     return usage_error("--kbm and --a-pitch apply to .scl input only", "");
+  if (fifths && kbm)
+    return usage_error("--kbm places a scale's 1/1; the fifths start on C: give --a-pitch", "");
+  if (fifths && tonic_given && !to_scl)
+    return usage_error(
+        "--tonic with --fifths places the 1/1 of the .scl that --to-scl writes; the fifths start "
+        "on C",
+        "");
   return 1;
 }
 
@@ -394,6 +418,8 @@ int main(int argc, char **argv) {
     if (!read_kbm(kbm))
       return 1;
   }
+  if (fifths)
+    return convert_one(nullptr) ? 0 : 1;
   int failed = 0;
   for (const char *path : inputs) {
     failed |= !convert_one(path);

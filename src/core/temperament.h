@@ -10,6 +10,8 @@
 enum { TEXT_FIELD_SIZE = 180 };  // every text field: 179 characters + NUL
 enum { NOTE_COUNT = 133 };       // MIDI notes 0 to 132
 enum { REF_NOTE = 69 };          // the reference A; the octave 69..80
+// The IDs of a temperament that gives none: its own, and its supplier's.
+enum { DEFAULT_TEMPERAMENT_ID = 999900, DEFAULT_SUPPLIER_ID = 999999 };
 
 extern int Temp_ID;                           // unique temperament ID
 extern char Temp_Name[TEXT_FIELD_SIZE];       // temperament name

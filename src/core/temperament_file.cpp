@@ -190,8 +190,8 @@ int write_temperament_file(const char *filename) {
 
 // Empties the descriptive fields of the record before a file fills them.
 static void reset_descriptive_fields(void) {
-  Temp_Supplier_ID = 999999;
-  Temp_ID = 999900;
+  Temp_Supplier_ID = DEFAULT_SUPPLIER_ID;
+  Temp_ID = DEFAULT_TEMPERAMENT_ID;
   Temp_Name[0] = '\0';
   Temp_ShortName[0] = '\0';
   Temp_Supplier_Name[0] = '\0';

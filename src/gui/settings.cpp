@@ -89,9 +89,9 @@ static void apply_setting(const char *line) {
 
 void load_defaults(void) {
   memset(Tempdirstr, 0, sizeof Tempdirstr);
-  Temp_Supplier_ID = 999999;
+  Temp_Supplier_ID = DEFAULT_SUPPLIER_ID;
   memset(Temp_Supplier_Name, 0, sizeof Temp_Supplier_Name);
-  Temp_ID = 999900;
+  Temp_ID = DEFAULT_TEMPERAMENT_ID;
   APitch = 440.0;
   FILE *inif = fopen(SETTINGS_FILE, "r");
   if (!inif)
