@@ -71,5 +71,12 @@ if(VOSTREL_TESTS)
     endforeach()
     set_tests_properties(web_scenarios_firefox PROPERTIES
                          ENVIRONMENT "VOSTREL_BROWSER=firefox;VOSTREL_SCREENSHOT_DIR=")
+    # Hearing, comparing, constructing and printing, in both browsers.
+    foreach(browser chromium firefox)
+      add_test(NAME web_listen_${browser} COMMAND node ${here}/web/listen.mjs
+               $<TARGET_FILE:vostrel_page> ${VOSTREL_NATIVE_BUILD})
+      set_tests_properties(web_listen_${browser} PROPERTIES TIMEOUT 240
+                           ENVIRONMENT "VOSTREL_BROWSER=${browser}")
+    endforeach()
   endif()
 endif()

@@ -71,7 +71,7 @@ function beats(s, hz) {
 }
 
 const browser = await puppeteer.launch({
-  browser: process.env.VOSTREL_BROWSER,
+  browser: firefox ? 'firefox' : 'chrome',
   executablePath: firefox ? '/usr/bin/firefox-esr' : '/usr/bin/chromium',
   headless: true,
   env: {...process.env, HOME: tmp, XDG_CONFIG_HOME: tmp, XDG_CACHE_HOME: tmp},
@@ -293,11 +293,8 @@ async function keys(page) {
 
 try {
   const page = await open();
-  for (const scenario of [sound, compare, construct, keys, print]) {
-    const t = Date.now();
+  for (const scenario of [sound, compare, construct, keys, print])
     await scenario(page);
-    console.log(scenario.name, Date.now() - t);
-  }
 } finally {
   await browser.close();
   fs.rmSync(tmp, {recursive: true, force: true});
