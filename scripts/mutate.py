@@ -121,6 +121,22 @@ MUTANTS = [
     ("collection", "tools/make_collection.cpp", "if (!seen.insert(key).second)", "if (!seen.insert(key).second && 0)"),
     ("collection", "tools/make_collection.cpp", '(Entry_Name + std::string(": ") + about).c_str()', "Entry_Name"),
     ("collection", "tools/make_collection.cpp", 'source[0] ? source : "-"', "source"),
+    # the report's minor thirds and fractions of a comma
+    ("converter", "src/core/report.cpp", "interval_rows(f, 3, PURE_MINOR_THIRD, 6, 5);", "interval_rows(f, 3, PURE_MINOR_THIRD, 5, 6);"),
+    ("converter", "src/core/report.cpp", "int syntonic = ns && (!np || ns + 1 < np);", "int syntonic = ns && (!np || ns < np);"),
+    # the page: hearing, comparing, constructing, printing
+    ("web", "web/listen.js", "osc.frequency.value = hz;", "osc.frequency.value = hz * 1.0001;"),
+    ("web", "web/listen.js", "var LOWEST = 48;", "var LOWEST = 49;"),
+    ("web", "web/listen.js", "var PARTIALS = [0, 1, 0.5, 0.3, 0.2, 0.12,", "var PARTIALS = [0, 1, 0.5, 0.3, 0.2, 0,"),
+    ("web", "web/listen.js", "Page.markCircle(step.item.places);", ""),
+    ("web", "web/listen.js", "if (event.key === 'Escape')", "if (event.key === 'Esc')"),
+    ("web", "web/compare.js", "var d = parseFloat(a) - parseFloat(b);", "var d = parseFloat(b) - parseFloat(a);"),
+    ("web", "web/compare.js", "r.minor, r.c_minor", "r.minor, r.minor"),
+    ("web", "web/construct.js", "Page.replaceTuning(r, 'Apply');", ""),
+    ("web", "web/report.js", "fillTable('minor-thirds', r.minor);", "fillTable('minor-thirds', r.thirds);"),
+    ("web", "web/shell.html", "header, #more, dialog,", "header, dialog,"),
+    ("web", "web/vostrel_web.cpp", "memcpy(DCent, compare_cents, sizeof DCent);", ""),
+    ("web", "web/vostrel_web.cpp", "scale_to_offsets(C_INDEX, APitch);\n    compute_temperament(0);", "scale_to_offsets(C_INDEX, 440.0);\n    compute_temperament(0);"),
     # platform code
     ("platform", "src/core/temperament_file.cpp", "int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);", "int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);"),
     ("platform", "src/gui/settings.cpp", '  copy_text(Drive_Root2, sizeof Drive_Root2, "/");\n#endif', '  copy_text(Drive_Root2, sizeof Drive_Root2, "/tmp/");\n#endif'),
