@@ -62,6 +62,11 @@
                                                          patternTransform: 'rotate(45)'});
     svg(hatch, 'rect', {width: 4, height: 4, fill: '#fff'});
     svg(hatch, 'line', {x1: 0, y1: 0, x2: 0, y2: 4, stroke: '#b34700', 'stroke-width': 2});
+    // The legend: solid this one, hatched the compared one (also in black and white).
+    [['this', 'this temperament'], ['compared', r.c_name]].forEach(function (item, k) {
+      svg(chart, 'rect', {x: LEFT + k * 130, y: 289, width: 9, height: 9, class: item[0]});
+      svg(chart, 'text', {x: LEFT + 13 + k * 130, y: 297}, item[1]);
+    });
     panel(chart, 20, 'Major thirds, cents from 5/4', r.thirds, r.c_thirds);
     panel(chart, 165, 'Minor thirds, cents from 6/5', r.minor, r.c_minor);
   }
