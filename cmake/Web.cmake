@@ -24,7 +24,8 @@ add_executable(vostrel_page ${VOSTREL_WEB}/vostrel_web.cpp tools/make_collection
 target_include_directories(vostrel_page PRIVATE ${VOSTREL_WEB})
 target_link_libraries(vostrel_page PRIVATE vostrel_core)
 set(page_parts ${VOSTREL_WEB}/shell.html ${VOSTREL_WEB}/pre.js ${VOSTREL_WEB}/page.js
-               ${VOSTREL_WEB}/report.js)
+               ${VOSTREL_WEB}/report.js ${VOSTREL_WEB}/compare.js ${VOSTREL_WEB}/listen.js
+               ${VOSTREL_WEB}/construct.js)
 set_target_properties(vostrel_page PROPERTIES OUTPUT_NAME vostrel SUFFIX .html
                       LINK_DEPENDS "${page_parts}")
 target_link_options(vostrel_page PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=web -sINVOKE_RUN=0
@@ -33,7 +34,7 @@ target_link_options(vostrel_page PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=web -sINV
   --pre-js ${VOSTREL_WEB}/pre.js)
 # The page's scripts in order: page.js defines Page, which the others use. (SHELL: keeps CMake
 # from folding the repeated option.)
-foreach(script page report)
+foreach(script page report compare listen construct)
   target_link_options(vostrel_page PRIVATE "SHELL:--post-js ${VOSTREL_WEB}/${script}.js")
 endforeach()
 
@@ -48,6 +49,10 @@ if(VOSTREL_TESTS)
   add_executable(wasm_test_xml_parser ${here}/test_xml_parser.cpp ${here}/support.cpp)
   add_executable(wasm_test_web ${here}/test_web.cpp ${here}/support.cpp ${VOSTREL_WEB}/vostrel_web.cpp)
   target_include_directories(wasm_test_web PRIVATE ${here} ${VOSTREL_WEB})
+  # The case file inside the test's in-memory file system.
+  target_compile_definitions(wasm_test_web PRIVATE VOSTREL_WEB_CASES="/binding.ini")
+  target_link_options(wasm_test_web PRIVATE --embed-file ${here}/web/binding.ini@/binding.ini)
+  set_target_properties(wasm_test_web PROPERTIES LINK_DEPENDS ${here}/web/binding.ini)
   foreach(test wasm_test_xml_parser wasm_test_web)
     target_link_libraries(${test} PRIVATE vostrel_core gtest_main)
     target_link_options(${test} PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1)
@@ -66,5 +71,12 @@ if(VOSTREL_TESTS)
     endforeach()
     set_tests_properties(web_scenarios_firefox PROPERTIES
                          ENVIRONMENT "VOSTREL_BROWSER=firefox;VOSTREL_SCREENSHOT_DIR=")
+    # Hearing, comparing, constructing and printing, in both browsers.
+    foreach(browser chromium firefox)
+      add_test(NAME web_listen_${browser} COMMAND node ${here}/web/listen.mjs
+               $<TARGET_FILE:vostrel_page> ${VOSTREL_NATIVE_BUILD})
+      set_tests_properties(web_listen_${browser} PROPERTIES TIMEOUT 240
+                           ENVIRONMENT "VOSTREL_BROWSER=${browser}")
+    endforeach()
   endif()
 endif()

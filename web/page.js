@@ -182,7 +182,7 @@ var Page = {
 
   // Generate File (kind 0) or Save as .scl (kind 1).
   async function generate(kind) {
-    var r = call('web_generate', ['number'].concat(STRINGS), [kind].concat(fieldTexts()));
+    var r = call('web_generate', ['number', 'string'].concat(STRINGS), [kind, ''].concat(fieldTexts()));
     setTuning(r);
     await showMessages(r.messages);
     if (!r.ok)
@@ -388,6 +388,8 @@ var Page = {
   Page.act = act;
   Page.showMessages = showMessages;
   Page.setTuning = setTuning;
+  Page.upload = upload;
+  Page.discard = discard;
   // The one way a control replaces the whole tuning (r: the binding's answer; what: the action's
   // name, for the Undo it records).
   Page.replaceTuning = function (r, what) {
