@@ -94,8 +94,7 @@
     if (value === 'file')
       return;
     Page.act(function () {
-      return compared(value === 'equal' ? call('web_compare_equal', [], []) :
-                                          call('web_compare_entry', ['number'], [Number(value)]));
+      return compared(call('web_compare_entry', ['number'], [Number(value)]));
     });
   }
 

@@ -27,7 +27,7 @@
     var empty = typed.filter(function (w) {
       return w === '';
     }).length;
-    var r = empty ? null : call('web_fifths', ['string'], [typed.join(' ')]);
+    var r = empty ? null : call('web_fifths', ['string', 'number'], [typed.join(' '), 0]);
     fields().forEach(function (field, k) {
       var bad = r && !r.ok && r.messages[0].indexOf('"' + typed[k] + '"') === 0;
       field.setAttribute('aria-invalid', bad ? 'true' : 'false');
@@ -52,13 +52,13 @@
       await Page.showMessages([$('fifths-state').textContent]);
       return;
     }
-    var r = call('web_apply_fifths', ['string'], [words().join(' ')]);
+    var r = call('web_fifths', ['string', 'number'], [words().join(' '), 1]);
     Page.replaceTuning(r, 'Apply');
     await Page.showMessages(r.messages);
   }
 
   Page.started.push(function () {
-    names = call('web_fifths', ['string'], ['']).names;
+    names = call('web_fifths', ['string', 'number'], ['', 0]).names;
     names.forEach(function (name, k) {
       var row = document.createElement('div');
       row.className = 'field';

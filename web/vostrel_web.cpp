@@ -817,18 +817,15 @@ static const char *compared(int ok, const std::string &name) {
   return finish(ok);
 }
 
-WEB_EXPORT const char *web_compare_equal(void) {
-  begin_call();
-  save_record();
-  for (double &d : DCent)
-    d = 0.0;
-  return compared(1, "Equal temperament");
-}
-
 WEB_EXPORT const char *web_compare_entry(int k) {
   begin_call();
   save_record();
-  int ok = k >= 0 && parse_table(k, nullptr) == k + 1;
+  if (k < 0) {
+    for (double &d : DCent)
+      d = 0.0;
+    return compared(1, "Equal temperament");
+  }
+  int ok = parse_table(k, nullptr) == k + 1;
   // The offsets make_collection gives the entry's host file.
   if (ok)
     scale_to_offsets(C_INDEX, APitch);
@@ -874,16 +871,11 @@ static int fifths_scale(const char *text) {
   return fifths_to_scale(tempering);
 }
 
-WEB_EXPORT const char *web_fifths(const char *text) {
+WEB_EXPORT const char *web_fifths(const char *text, int apply) {
   begin_call();
   add_list("names", std::vector<std::string>(FIFTH_NAMES, FIFTH_NAMES + FIFTH_COUNT));
-  return finish(fifths_scale(text));
-}
-
-WEB_EXPORT const char *web_apply_fifths(const char *text) {
-  begin_call();
   int ok = fifths_scale(text);
-  if (ok) {
+  if (ok && apply) {
     // As vostrel-convert --fifths places the scale: its 1/1 on C, A at the A-Pitch.
     scale_to_offsets(C_INDEX, APitch);
     compute_temperament(0);

@@ -66,12 +66,11 @@ const char *web_zip(const char *filename);
 // "c_name" its name.
 const char *web_report(void);
 
-// The compared temperament: equal temperament (as at start), entry k of
-// the collection (as make_collection makes it), or a host file or .scl
-// in upload/ (a scale's 1/1 on the note Tonname[tonic]). Only its offsets
-// are kept; the record stays as it was. "name": the compared one's name
-// (unchanged after a failure, with the messages).
-const char *web_compare_equal(void);
+// The compared temperament: entry k of the collection (as make_collection
+// makes it; equal temperament for k < 0, as at start), or a host file or
+// .scl in upload/ (a scale's 1/1 on the note Tonname[tonic]). Only its
+// offsets are kept; the record stays as it was. "name": the compared one's
+// name (unchanged after a failure, with the messages).
 const char *web_compare_entry(int k);
 const char *web_compare_file(const char *name, int tonic);
 
@@ -79,10 +78,9 @@ const char *web_compare_file(const char *name, int tonic);
 // "names" (the fifths' names), and once read "wolf" (the wolf's index, -1
 // for none) and "gap" (the wolf's tempering, or how far the circle misses
 // closing); "ok" when the circle closes, else the message saying why not.
-const char *web_fifths(const char *text);
-// The same, and when the circle closes the offsets of those fifths at the
-// present A-Pitch, C's note as built, with the tuning column.
-const char *web_apply_fifths(const char *text);
+// With apply, the offsets of those fifths at the present A-Pitch (the
+// circle built from C) and the tuning column.
+const char *web_fifths(const char *text, int apply);
 }
 
 #endif
