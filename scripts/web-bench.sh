@@ -8,7 +8,8 @@
 # - Generate File's work in the page (the binding's commit, the file written and read back for
 #   the download; median of 200);
 # - a key of the page's keyboard: from the key press event to the voice started on the audio
-#   clock (median and largest of 40), against one render quantum (128 frames) of the context.
+#   clock (the first press, then the median and largest of 39 more), against one render quantum
+#   (128 frames) of the context.
 # Builds the page with scripts/web.sh and installs puppeteer-core as scripts/test.d/web.sh does.
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -73,7 +74,7 @@ console.log(`page size: ${fs.statSync(pageFile).size} bytes`);
 console.log(`open to ready (median of 10): ${show(ready[pageFile])}`);
 console.log(`minimal page of the same build (median of 10): ${show(ready[minimalFile])}`);
 console.log(`Generate File's work (median of 200): ${(median(generate) * 1000).toFixed(0)} us`);
-console.log(`key press to voice started (40 presses): median ${median(keys).toFixed(2)} ms, ` +
-            `largest ${Math.max(...keys).toFixed(2)} ms; a render quantum at ${rate} Hz: ` +
-            `${(128000 / rate).toFixed(2)} ms`);
+console.log(`key press to voice started: first ${keys[0].toFixed(2)} ms, the next 39 median ` +
+            `${median(keys.slice(1)).toFixed(2)} ms, largest ${Math.max(...keys.slice(1)).toFixed(2)} ` +
+            `ms; a render quantum at ${rate} Hz: ${(128000 / rate).toFixed(2)} ms`);
 JS
