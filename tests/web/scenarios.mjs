@@ -1,283 +1,295 @@
-// scenarios.mjs PAGE NATIVE-BUILD - the page in Debian's headless Chromium (with
-// VOSTREL_BROWSER=firefox in its firefox-esr), driven by puppeteer-core, its controls found by
-// their visible labels; the files it downloads compared with those the native window program and
-// vostrel-convert of NATIVE-BUILD write in this run.
-// VOSTREL_SCREENSHOT_DIR, when set, receives web-wide.png (1280 x 800) and web-phone.png (375).
+// scenarios.mjs PAGE NATIVE-BUILD STEPS... - the page's scenarios, written as steps in STEPS
+// (tests/web/scenarios.ini), in the engine that VOSTREL_BROWSER names (driver.mjs); the files
+// the page hands over are compared with those the native window program and vostrel-convert of
+// NATIVE-BUILD write in this run. VOSTREL_SCREENSHOT_DIR, when set, receives the screenshots.
+//
+// A STEPS file holds sections "[what the scenario shows]" of lines "VERB[ LABEL] = ARG | ARG";
+// a section "[@NAME]" is a group of steps that "do = NAME" runs. {tmp}, {native} and {here} in
+// an argument stand for the run's temporary folder, NATIVE-BUILD and this folder, {none} for
+// an empty text, \xHH for a character. The verbs are those of STEPS below.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {setTimeout as sleep} from 'node:timers/promises';
-import puppeteer from 'puppeteer-core';
+import {check, engine, failures, launch, poll} from './driver.mjs';
 
-const [pagePath, native] = process.argv.slice(2).map((p) => path.resolve(p));
-const pageUrl = 'file://' + pagePath;
+const [pagePath, native, ...stepFiles] = process.argv.slice(2).map((p) => path.resolve(p));
+const url = 'file://' + pagePath;
+const here = path.dirname(new URL(import.meta.url).pathname);
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'vostrel-web-'));
-const WERK3 = ['1701003', 'Werckmeister III', 'Werk3', '1701', 'Example Organ Society', 'at 415 Hz',
-               '1.00', '415', '0', '7.820', '3.910', '11.730', '1.955', '3.910', '5.865', '1.955',
-               '9.775', '0', '7.820', '3.910'];
-const LABELS = ['Temperament ID', 'Temperament Name', 'Short Name', 'Supplier ID', 'Supplier Name',
-                'Comment', 'Version', 'A-Pitch', 'A', 'A#/Bb', 'B', 'C', 'C#/Db', 'D', 'D#/Eb', 'E',
-                'F', 'F#/Gb', 'G', 'G#/Ab'];
-let failures = 0;
-const requests = [];
+const b = await launch(tmp);
+let width;
+let said = [];
+const answers = [];
 
-function check(ok, what, seen) {
-  if (!ok) {
-    failures++;
-    console.log('FAIL: ' + what + ': ' + JSON.stringify(seen));
-  }
-}
+const arg = (text) => text.replace('{none}', '').replaceAll('{tmp}', tmp).replaceAll('{native}', native)
+                          .replaceAll('{here}', here).replace(/\\x(..)/g, (x, h) =>
+                            String.fromCharCode(parseInt(h, 16)));
 
-// Polls until test() gives a value, at most `tenths` times 0.1 s.
-async function poll(tenths, test) {
-  for (let n = 0; n < tenths; n++) {
-    const value = await test();
-    if (value)
-      return value;
-    await sleep(100);
-  }
-  return null;
-}
-
-const converter = (...args) => execFileSync(path.join(native, 'vostrel-convert'), args,
-                                            {encoding: 'latin1'});
-
-const bytes = (file) => fs.existsSync(file) && fs.readFileSync(file, 'latin1');
-
-// ---- The page --------------------------------------------------------------------
-
-const firefox = process.env.VOSTREL_BROWSER === 'firefox';
-const browser = await puppeteer.launch({
-  browser: process.env.VOSTREL_BROWSER,
-  executablePath: firefox ? '/usr/bin/firefox-esr'
-                          : process.env.VOSTREL_CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  // The browser's own files (its crash database, say) in the temporary folder, not in the home.
-  env: {...process.env, HOME: tmp, XDG_CONFIG_HOME: tmp, XDG_CACHE_HOME: tmp},
-  // Puppeteer's own flags already keep the browser from its background traffic.
-  // Firefox's downloads panel, opened by a download, would take the focus from the page.
-  extraPrefsFirefox: {'browser.download.alwaysOpenPanel': false},
-  args: firefox ? [] : ['--no-sandbox', '--disable-component-update'],
-});
-
-// A fresh page 800 high on the given platform ('Win32': a browser on Windows), downloading
-// into a folder of its own.
-async function open(width, platform) {
-  const page = await browser.newPage();
-  page.on('request', (request) => requests.push(request.url()));
-  page.on('pageerror', (error) => check(false, 'page error', error.message));
-  page.on('console', (message) => check(message.type() !== 'error', 'console', message.text()));
-  await page.setViewport({width, height: 800});
-  page.downloads = fs.mkdtempSync(path.join(tmp, 'downloads-'));
-  // Firefox has no platform override: the page's navigator.platform is set before its script.
-  if (firefox) {
-    await page.evaluateOnNewDocument(
-        (p) => p && Object.defineProperty(navigator, 'platform', {value: p}), platform);
-    // WebDriver BiDi's command itself: puppeteer sets downloads only for a new browser context,
-    // whose storage would not hold the remembered values.
-    const downloadBehavior = {type: 'allowed', destinationFolder: page.downloads};
-    await browser.connection.send('browser.setDownloadBehavior', {downloadBehavior});
-  } else {
-    const cdp = await page.createCDPSession();
-    await cdp.send('Emulation.setUserAgentOverride',
-                   {userAgent: await browser.userAgent(), platform});
-    await cdp.send('Browser.setDownloadBehavior',
-                   {behavior: 'allow', downloadPath: page.downloads});
-  }
-  await page.goto(pageUrl);
-  await page.waitForSelector('body[data-ready]', {timeout: 20000});
-  return page;
-}
-
-// The control of this visible label.
-const control = (page, label, role = 'textbox') =>
-  page.locator('::-p-aria([name="' + label + '"][role="' + role + '"])');
-
-const press = (page, label) => control(page, label, 'button').click();
-
-// Types the values into the controls of these labels (or chooses them), each left with Tab.
-async function fill(page, labels, values, role) {
-  for (let k = 0; k < labels.length; k++) {
-    await control(page, labels[k], role).fill(values[k]);
-    await page.keyboard.press('Tab');
-  }
-}
-
-// What the page shows, between '|': the descriptive fields, A-Pitch, then each note's cents and
-// pitch.
-const shown = (page) => page.$$eval('main input:not([type=file]), output',
-                                    (all) => all.map((e) => e.value).join('|'));
-
-// The count of actions ended, for perform.
-const ended = (page) => page.$eval('body', (body) => body.dataset.actions);
-
-// Does step, which starts one action of the page, and answers its dialogs (Close, or OK to a
-// file name) until the action ends: their texts, a question's proposal after '|'.
-async function perform(page, step) {
-  const before = await ended(page);
+// Does step, which starts one action of the page, and answers its dialogs until the action has
+// ended: their texts go to said (a question's text after '|'); each is answered from answers,
+// else by its first button. No dialog may be wider than its box.
+async function perform(step) {
+  const before = await b.run(() => document.body.dataset.actions);
   await step();
-  const said = [];
-  const done = await poll(200, async () => {
-    const open = await page.evaluate(() => {
+  said = [];
+  const done = await poll(300, async () => {
+    const open = await b.run(() => {
       const d = document.querySelector('dialog[open]');
-      const input = d && d.querySelector('input');
-      return d && d.querySelector('p, label').textContent + (input ? '|' + input.value : '');
+      const input = d?.querySelector('input:not(.hidden)');
+      return d && [d.querySelector('p, label').textContent + (input ? '|' + input.value : ''),
+                   d.scrollWidth <= d.clientWidth, d.querySelector('button').textContent,
+                   [...d.querySelectorAll('button')].map((e) => e.textContent)];
     });
     if (open) {
-      said.push(open);
-      await press(page, open.includes('|') ? 'OK' : 'Close');
+      said.push(open[0]);
+      check(open[1], 'a dialog wider than its box', open[0]);
+      const answer = answers.shift() ?? open[2];
+      if (!open[3].includes(answer))
+        await b.type(open[0].split('|')[0], answer);
+      await b.click(open[3].includes(answer) ? answer : open[2]);
     }
-    return !open && (await ended(page)) !== before;
+    return !open && b.run((n) => !document.body.hasAttribute('data-busy') &&
+                              document.body.dataset.actions !== n, before);
   });
   check(done, 'an action did not end', said);
-  return said;
 }
 
-// Chooses files through the chooser that the button opens.
-const choose = (page, button, files) => perform(page, async () => {
-  const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, button)]);
-  await chooser.accept(files);
-});
+// What the page shows, between '|': the descriptive fields, A-Pitch, each note's cents and pitch.
+const shown = () => b.run(() => [...document.querySelectorAll('main input:not([type=file]), output')]
+                                    .map((e) => e.value).join('|'));
 
-// Generate File (or Save as .scl) with the proposal confirmed: the dialogs and the download.
-async function generate(page, button = 'Generate File') {
-  const said = await perform(page, () => press(page, button));
-  const file = path.join(page.downloads, String(said).split('|')[1]);
-  await poll(100, () => fs.existsSync(file));
-  return {said, file};
-}
-
-// ---- Scenarios -------------------------------------------------------------------------
-
-// Werckmeister III on 415 Hz typed into the page equals the native window's file, with CR LF on
-// Windows. The next visit starts with the remembered IDs and supplier; the file loads back as it
-// was typed, with the report vostrel-convert --report prints; a broken file changes nothing.
-async function werckmeister(nativeFile) {
-  let typed;
-  let made;
-  for (const [platform, lineEnd] of [['Win32', '\r\n'], ['Linux', '\n']]) {
-    const page = await open(1280, platform);
-    await fill(page, LABELS, WERK3);
-    typed = await shown(page);
-    // A-Pitch, then A's offset and pitch.
-    check(typed.includes('| 415.0000000|+0.0| 415.0000000|'), 'A at 415 Hz', typed);
-    made = await generate(page);
-    check(String(made.said) === 'Filename to generate|Werk3.Temperament.Hauptwerk.xml',
-          'Generate File', made.said);
-    check(bytes(made.file) === bytes(nativeFile).replaceAll('\n', lineEnd),
-          'the page\'s file differs from the window\'s', platform);
-    await page.close();
+// Opens the page; with reset, once more after its stored values are cleared.
+async function visit(reset) {
+  await b.open(url, width);
+  await poll(200, () => b.run(() => document.body.dataset.ready));
+  if (reset) {
+    await b.run(() => localStorage.clear());
+    await visit(false);
   }
-  const page = await open(1280);
-  const start = await shown(page);
-  check(start.startsWith('1701003|Equal Temperament|Equal|1701|Example Organ Society|'),
-        'remembered', start);
-  await choose(page, 'Load File', [made.file]);
-  const loaded = await shown(page);
-  // The file gives the supplier ID in six digits; a tiny negative offset recovered from it shows
-  // as -0.0, as in the window.
-  // Typed offsets show to the decimals typed, loaded ones to one.
-  const near = (a, b) => a.split('|').every((x, k) => x === b.split('|')[k] ||
-                                            Math.abs(x - b.split('|')[k]) < 0.051);
-  check(near(loaded, typed.replace('|1701|', '|001701|')), 'loaded back', loaded);
-  // The report's rows as the page's table shows them: the two notes joined by '-'.
-  const rows = converter('--report', made.file).split('\n').filter(
-      (line) => / [-+][\d.]+$/.test(line));
-  const report = await page.$$eval('#report tbody',
-                                   (bodies) => bodies.map((body) => body.innerText).join('\n'));
-  check(report === rows.map((row) => row.replace(/ +/, '-').replace(/ +/g, '\t')).join('\n'),
-        'the report', report);
-  const broken = path.join(tmp, 'broken.xml');
-  fs.writeFileSync(broken, bytes(made.file).slice(0, 3000), 'latin1');
-  const said = await choose(page, 'Load File', [broken]);
-  check(String(said) === 'Missing correct end of xml-file,Loading broken.xml failed', 'broken file',
-        said);
-  check(await shown(page) === loaded, 'the broken file changed the page', loaded);
-  // Forgotten, the next page starts at the converter's defaults: scales() fails otherwise.
-  await press(page, 'Forget remembered values');
-  await page.close();
 }
 
-// A .scl, on the tonic chosen or with a .kbm, fills the page as vostrel-convert converts it: on
-// a fresh page (its fields the converter's defaults) the file generated is the converter's.
-// Save as .scl then writes what --to-scl writes.
-async function scales() {
-  const scl = path.join(native, 'temperaments', 'Werckmeister III.scl');
-  const kbm = path.join(tmp, 'baroque.kbm');
-  fs.writeFileSync(kbm, '0\n0\n127\n62\n69\n415.0\n12\n');
-  const page = await open(1280);
-  const host = path.join(tmp, 'Werck.Temperament.Hauptwerk.xml');
-  // The tonic's option (D, C) and the files chosen; the converter's arguments.
-  for (const [tonic, files, args] of [['5', [scl], ['--tonic', 'D']],
-                                      ['3', [scl, kbm], ['--kbm', kbm]]]) {
-    await fill(page, ['Tonic of a scale'], [tonic], 'combobox');
-    await choose(page, 'Load Scala Scale', files);
-    fs.rmSync(host, {force: true});
-    converter('-o', host, ...args, scl);
-    const {file} = await generate(page);
-    check(bytes(file) === bytes(host), 'the scale differs from the converter\'s', args);
-    fs.rmSync(file);
-  }
-  const {file} = await generate(page, 'Save as .scl');
-  converter('--to-scl', '--output-dir', tmp, host);
-  check(bytes(file) === bytes(path.join(tmp, 'Werck.scl')), 'Save as .scl differs from --to-scl');
-  await page.close();
+// In the page: the controls that Tab reached without a focus ring, then, at a narrow width, a
+// control Tab reached out of reading order (top to bottom, left to right).
+function tabbed(narrow) {
+  const all = [...document.querySelectorAll('input:not([type=file]), select, button, [tabindex]')]
+                  .filter((e) => e.tabIndex >= 0 && !e.disabled && e.getClientRects().length &&
+                                 !e.closest('dialog'));
+  const unringed = all.filter((e) => !window.ringed.includes(e)).map((e) => e.id || e.textContent);
+  const boxes = window.ringed.map((e) => e.getBoundingClientRect());
+  const back = boxes.findIndex((r, k) => k && (r.top < boxes[k - 1].top - 2 ||
+                                                Math.abs(r.top - boxes[k - 1].top) <= 2 &&
+                                                r.left < boxes[k - 1].left));
+  return unringed.concat(narrow && back > 0 ? [window.ringed[back].id] : []);
 }
 
-// At both widths: a collection entry fills the page as Load File of its host file does; the page
-// fits the width (and at 1280 the height) with its parts in three columns or one; Tab reaches
-// every control with a visible focus ring. The screenshots show Werckmeister III at 415 Hz.
-async function layout() {
-  for (const [width, height, columns, name] of [[1280, 800, 3, 'web-wide.png'],
-                                                [375, 1e9, 1, 'web-phone.png']]) {
-    const page = await open(width);
-    const value = await control(page, 'Werckmeister III', 'option').map((o) => o.value).wait();
-    await perform(page, () => fill(page, ['Historical temperament'], [value], 'combobox'));
-    const chosen = await shown(page);
-    await choose(page, 'Load File',
-                 [path.join(native, 'temperaments', 'Werckmeister III.Temperament.Hauptwerk.xml')]);
-    check(await shown(page) === chosen, 'the entry differs from its file', chosen);
-    await fill(page, ['A-Pitch'], ['415']);
-    if (process.env.VOSTREL_SCREENSHOT_DIR)
-      await page.screenshot({path: path.join(process.env.VOSTREL_SCREENSHOT_DIR, name)});
-    await page.evaluate(() => document.addEventListener('focusin', (event) => {
-      if (getComputedStyle(event.target).outlineStyle !== 'none')
-        event.target.classList.add('ringed');
-    }));
-    // Firefox's Tab leaves the page after its last control instead of going round.
-    await page.focus('main input');
-    for (let n = 0; n < 60; n++)
-      await page.keyboard.press('Tab');
-    // The page's size, its columns, then the controls that Tab gave no focus ring.
-    const seen = await page.evaluate(() => [
+// In the page: every visible text whose contrast with its background is below 4.5:1.
+function faint() {
+  const luminance = (colour) => {
+    const [r, g, bl] = colour.match(/[\d.]+/g).slice(0, 3).map((c) => {
+      c /= 255;
+      return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+    });
+    return 0.2126 * r + 0.7152 * g + 0.0722 * bl;
+  };
+  const background = (e) => {
+    for (; e; e = e.parentElement) {
+      const colour = getComputedStyle(e).backgroundColor;
+      if (!/, 0\)$|transparent/.test(colour))
+        return colour;
+    }
+    return 'rgb(255, 255, 255)';
+  };
+  return [...document.querySelectorAll('body *')].filter((e) => {
+    const text = e.matches('input, select, button') ||
+        [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim());
+    if (!text || !e.getClientRects().length || getComputedStyle(e).visibility === 'hidden')
+      return false;
+    const style = getComputedStyle(e);
+    const [l1, l2] = [e instanceof SVGElement ? style.fill : style.color, background(e)]
+                         .map(luminance).sort((x, y) => y - x);
+    return (l1 + 0.05) / (l2 + 0.05) < 4.5;
+  }).map((e) => e.id || e.textContent.slice(0, 30));
+}
+
+// The zip file's files, unpacked, against the page's own collection of host files.
+async function sameFiles(zip) {
+  const out = fs.mkdtempSync(path.join(tmp, 'zip-'));
+  fs.writeFileSync(out + '.zip', zip);
+  execFileSync('unzip', ['-q', out + '.zip', '-d', out]);
+  const own = await b.run(() => Module.FS.readdir('/vostrel/collection').filter(
+      (f) => f.endsWith('.xml')).map((f) => [f, [...Module.FS.readFile('/vostrel/collection/' + f)]]));
+  return own.length > 60 && fs.readdirSync(out).length === own.length &&
+      own.every(([f, bytes]) => fs.readFileSync(path.join(out, f)).equals(Buffer.from(bytes)));
+}
+
+// Each verb's step: (label or '', arguments).
+const STEPS = {
+  // A fresh page of this width (its stored values cleared) on a platform ('Win32', 'Linux').
+  open: async (_, w, platform) => {
+    width = Number(w);
+    await visit(true);
+    if (platform)
+      await b.run((p) => {
+        Object.defineProperty(navigator, 'userAgentData', {value: null});
+        Object.defineProperty(navigator, 'platform', {value: p});
+      }, platform);
+  },
+  // The same page opened again, as a later visit.
+  visit: () => visit(false),
+  do: async (_, name) => {
+    for (const step of groups[name])
+      await run(step);
+  },
+  // Types into a field emptied first, then leaves it with Tab.
+  type: (label, text = '') => perform(async () => {
+    await b.type(label, text);
+    await b.key('Tab');
+  }),
+  press: (_, label) => perform(() => b.click(label)),
+  enter: (_, label) => perform(async () => {
+    await b.focus(label);
+    await b.key('Enter');
+  }),
+  keys: async (label, keys) => {
+    await b.focus(label);
+    for (const key of keys.split(' '))
+      await b.key(key);
+  },
+  pick: async (label, option) => b.run((e, o) => {
+    e.value = [...e.options].find((x) => x.textContent === o).value;
+  }, await b.element(label), option),
+  files: (label, ...files) => perform(() => b.choose(label, files)),
+  drop: (_, ...files) => perform(() => b.run((all) => {
+    const data = new DataTransfer();
+    for (const [name, bytes] of all)
+      data.items.add(new File([new Uint8Array(bytes)], name));
+    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true}));
+  }, files.map((f) => [path.basename(f), [...fs.readFileSync(f)]]))),
+  // The answers to the next questions: a button's label, or a text to type.
+  answer: (_, ...texts) => answers.push(...texts),
+  // The dialogs of the last action; a text ending in '…' is the start of one.
+  said: (_, ...texts) => check(said.length === texts.length && texts.every(
+      (t, k) => t.endsWith('…') ? said[k].startsWith(t.slice(0, -1)) : said[k] === t),
+                               'said', said),
+  shows: async (label, value) => {
+    const seen = await b.run((e) => e.selectedOptions ? e.selectedOptions[0]?.textContent : e.value,
+                             await b.element(label));
+    check(seen === value, label, seen);
+  },
+  shown: async (_, text) => check(await shown() === text, 'shown', await shown()),
+  visible: async (_, text) => check(await b.run((t) => document.body.innerText.includes(t),
+                                                text), 'visible', text),
+  write: (_, file, text) => fs.writeFileSync(file, text, 'latin1'),
+  run: (_, command, ...args) => execFileSync(command, args, {stdio: 'inherit'}),
+  // The file handed over under this name equals the file given (with CR LF: its lines so).
+  file: async (_, name, file, lineEnds) => {
+    const bytes = (await b.download(name))?.toString('latin1');
+    const want = fs.readFileSync(file, 'latin1');
+    check(bytes === (lineEnds ? want.replaceAll('\n', '\r\n') : want), 'file', name);
+  },
+  zip: async (_, name) => check(await sameFiles(await b.download(name)), 'zip', name),
+  // The report's tables as vostrel-convert --report prints them for the file.
+  report: async (_, file) => {
+    const rows = execFileSync(path.join(native, 'vostrel-convert'), ['--report', file],
+                              {encoding: 'latin1'}).split('\n').filter((l) => / [-+][\d.]+$/.test(l));
+    const shownRows = await b.run(() => [...document.querySelectorAll('#fifths tbody tr, #thirds tbody tr')]
+                                            .map((tr) => [...tr.cells].map((c) => c.textContent)
+                                                             .join('\t')).join('\n'));
+    check(shownRows === rows.map((r) => r.replace(/ +/, '-').replace(/ +/g, '\t')).join('\n'),
+          'report', shownRows);
+  },
+  // Leaving the page asks first, or not ('stays').
+  leave: async (_, asks) => check(await b.run(() => {
+    const event = new Event('beforeunload', {cancelable: true});
+    dispatchEvent(event);
+    return event.defaultPrevented;
+  }) === (asks === 'asks'), 'leave', asks),
+  // A stand-in for the folder the browser lets the user choose (Chromium's File System Access).
+  folder: () => b.run(() => {
+    const saved = window.saved = {};
+    const folder = {
+      name: 'Temperaments',
+      getFileHandle: async (name, options) => {
+        if (!(name in saved) && !options?.create)
+          throw new DOMException('none', 'NotFoundError');
+        return {createWritable: async () => ({write: async (d) => saved[name] = [...d],
+                                               close: async () => null})};
+      },
+    };
+    window.showDirectoryPicker = async () => folder;
+    document.getElementById('b-save-folder').classList.remove('hidden');
+  }),
+  saved: async (_, name, file) => check(Buffer.from(await b.run((n) => window.saved[n], name))
+                                            .equals(fs.readFileSync(file)), 'saved', name),
+  // The page fits the width in this many columns; on a narrow screen each control is 44 px tall;
+  // "Save into a folder…" is offered where the browser can write into a folder.
+  layout: async (_, columns) => {
+    const seen = await b.run(() => [
       document.documentElement.scrollWidth,
-      document.documentElement.scrollHeight,
       new Set([...document.querySelectorAll('main > section')].map((s) => s.offsetLeft)).size,
-      ...[...document.querySelectorAll(
-          'main :is(input:not([type=file]), select, button):not(.ringed)')].map((e) => e.id)]);
-    check(seen[0] <= width && seen[1] <= height && seen[2] === columns && seen.length === 3, name,
-          seen);
-    await page.close();
+      !document.getElementById('b-save-folder').classList.contains('hidden') ===
+          'showDirectoryPicker' in window,
+      innerWidth,
+      ...[...document.querySelectorAll('main :is(input, select, button)')].filter(
+          (e) => e.getClientRects().length && e.offsetHeight < (innerWidth < 1000 ? 44 : 0))]);
+    check(seen[0] <= seen[3] && seen[1] === Number(columns) && seen[2] && seen.length === 4,
+          'layout', seen);
+  },
+  // Tab from the first field reaches every control with a focus ring, in reading order.
+  tabs: async () => {
+    await b.run(() => {
+      window.ringed = [];
+      // The first round only: Chromium goes round again after the last control.
+      document.addEventListener('focusin', ({target}) => getComputedStyle(target).outlineStyle !==
+          'none' && !window.ringed.includes(target) && window.ringed.push(target));
+    });
+    await b.focus('Temperament ID');
+    for (let n = 0; n < 90; n++)
+      await b.key('Tab');
+    check((await b.run(tabbed, width < 1000)).length === 0, 'tabs', await b.run(tabbed, width < 1000));
+  },
+  contrast: async () => check((await b.run(faint)).length === 0, 'contrast', await b.run(faint)),
+  screenshot: (_, name) => engine === 'chromium' && process.env.VOSTREL_SCREENSHOT_DIR &&
+      b.screenshot(path.join(process.env.VOSTREL_SCREENSHOT_DIR, name)),
+};
+
+// Reads the steps files: the scenarios in order, and the groups by name.
+const scenarios = [];
+const groups = {};
+let steps = [];
+for (const file of stepFiles) {
+  for (const line of fs.readFileSync(file, 'utf8').split('\n')) {
+    const title = /^\[(@?)(.*)\]$/.exec(line);
+    if (title)
+      steps = title[1] ? groups[title[2]] = [] : scenarios[scenarios.push([title[2], []]) - 1][1];
+    else if (/^\w/.test(line))
+      steps.push(line);
   }
+}
+
+async function run(line) {
+  const [head, ...args] = line.split(/ = | \| /).map(arg);
+  const [verb, ...label] = head.split(' ');
+  if (!check(verb in STEPS, 'no such step', line))
+    return;
+  const before = failures;
+  await STEPS[verb](label.join(' '), ...args);
+  if (failures > before)
+    console.log('  at: ' + line);
 }
 
 try {
-  const nativeFile = path.join(tmp, 'native.xml');
-  execFileSync('bash',
-               [new URL('native.sh', import.meta.url).pathname, path.join(native, 'vostrel'),
-                nativeFile, ...WERK3],
-               {stdio: 'inherit'});
-  await werckmeister(nativeFile);
-  await scales();
-  await layout();
-  // Firefox reports no file: or blob: loads, and a new tab's empty 'data:,' now and then.
-  const outside = requests.filter((url) => url !== pageUrl && url !== 'data:,' &&
-                                           !url.startsWith('blob:'));
-  check((firefox || requests.length > 0) && outside.length === 0, 'requests beyond the page',
-        outside);
+  for (const [title, steps] of scenarios) {
+    console.log(engine + ': ' + title);
+    for (const step of steps)
+      await run(step);
+  }
+  // Nothing but the page itself (Firefox reports no file: or blob: loads; WebDriver none).
+  const outside = b.requests.filter((u) => u !== url && u !== 'data:,' && !u.startsWith('blob:'));
+  check(outside.length === 0, 'requests beyond the page', outside);
 } finally {
-  await browser.close();
+  await b.close();
   fs.rmSync(tmp, {recursive: true, force: true});
 }
 console.log(failures + ' failed');
