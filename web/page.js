@@ -506,12 +506,6 @@ var Page = {
     'b-save-scl': function () {
       return generate(1, false);
     },
-    'b-load': function () {
-      $('file-load').click();
-    },
-    'b-scale': function () {
-      $('file-scale').click();
-    },
     'b-entry': loadEntry,
     'b-zip': downloadCollection,
     'b-undo': undoLast,
@@ -520,6 +514,12 @@ var Page = {
   };
 
   function wire() {
+    // Load File and Load Scala Scale open the file chooser of their file input.
+    document.querySelectorAll('[aria-controls]').forEach(function (button) {
+      button.addEventListener('click', function () {
+        $(button.getAttribute('aria-controls')).click();
+      });
+    });
     Object.keys(BUTTONS).forEach(function (id) {
       $(id).addEventListener('click', function () {
         act(BUTTONS[id]);

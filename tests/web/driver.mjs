@@ -1,7 +1,7 @@
-// driver.mjs - the page in one of three engines, behind one set of steps that scenarios use:
-// VOSTREL_BROWSER chromium (the default) or firefox, Debian's, driven by puppeteer-core; or
-// webkit, WebKitGTK's MiniBrowser started by Debian's WebKitWebDriver (run under Xvfb), driven
-// by selenium-webdriver through that driver only. Controls are found by their visible labels.
+// driver.mjs - the page in one of three engines behind one set of steps: VOSTREL_BROWSER
+// chromium (the default) or firefox, Debian's, driven by puppeteer-core; or webkit, WebKitGTK's
+// MiniBrowser started by Debian's WebKitWebDriver (run under Xvfb), driven by
+// selenium-webdriver through that driver only. Controls are found by their visible labels.
 // WebDriver has no download control: there a download is read where the page hands it over,
 // from the blob it creates.
 import {execFileSync, spawn} from 'node:child_process';
@@ -34,24 +34,19 @@ export async function poll(tenths, test) {
   return null;
 }
 
-// In the page: the visible control of this label (a field's label, a button's or an option's
-// text), or null.
+// In the page: the shown control of this label (a field's label, a button's or option's text).
 function find(label) {
-  const named = (e) => (e.labels && e.labels.length ? e.labels[0] : e).textContent.trim();
   return [...document.querySelectorAll('input, select, button, option')].find(
-      (e) => named(e) === label && !e.closest('.hidden, dialog:not([open])'));
+      (e) => (e.labels?.[0] || e).textContent.trim() === label &&
+          !e.closest('.hidden, dialog:not([open])'));
 }
 
-const KEYS = {Tab: '\uE004', Enter: '\uE007', ArrowDown: '\uE015', ArrowUp: '\uE013'};
-
-// The engine's own steps; run takes a function and its arguments, executed in the page.
+// Puppeteer's steps: the browser's own files in tmp, each page's downloads in a folder of its own.
 async function puppeteerSteps(tmp) {
   const firefox = engine === 'firefox';
   const browser = await puppeteer.launch({
     browser: firefox ? 'firefox' : 'chrome',
     executablePath: firefox ? '/usr/bin/firefox-esr' : '/usr/bin/chromium',
-    headless: true,
-    // The browser's own files (its crash database, say) in the temporary folder, not the home.
     env: {...process.env, HOME: tmp, XDG_CONFIG_HOME: tmp, XDG_CACHE_HOME: tmp},
     // Firefox's downloads panel, opened by a download, would take the focus from the page.
     extraPrefsFirefox: {'browser.download.alwaysOpenPanel': false},
@@ -59,7 +54,6 @@ async function puppeteerSteps(tmp) {
   });
   let page;
   let downloads;
-  const element = async (label) => (await page.evaluateHandle(find, label)).asElement();
   return {
     requests: [],
     async open(url, width) {
@@ -70,8 +64,8 @@ async function puppeteerSteps(tmp) {
       page.on('console', (m) => check(m.type() !== 'error', 'console', m.text()));
       await page.setViewport({width, height: 800});
       downloads = fs.mkdtempSync(path.join(tmp, 'downloads-'));
-      // Puppeteer sets a download folder only for a new browser context in Firefox, whose
-      // storage would not hold the remembered values: WebDriver BiDi's command itself there.
+      // Firefox: WebDriver BiDi's own command (puppeteer's needs a context of its own, whose
+      // storage would not keep the values of a visit).
       await (firefox ? browser.connection.send('browser.setDownloadBehavior', {
         downloadBehavior: {type: 'allowed', destinationFolder: downloads}})
                      : (await page.createCDPSession()).send('Browser.setDownloadBehavior', {
@@ -79,16 +73,8 @@ async function puppeteerSteps(tmp) {
       await page.goto(url);
     },
     run: (fn, ...args) => page.evaluate(fn, ...args),
-    element,
-    click: async (label) => (await element(label)).click(),
-    // Types into the field, emptied by script first (an empty text: a blank, taken back, since
-    // a change by script is not the user's).
-    async type(label, text) {
-      const e = await element(label);
-      await e.evaluate((input, t) => input.focus() || (input.value = t ? '' : ' '), text);
-      await (text ? e.type(text) : page.keyboard.press('Backspace'));
-    },
-    focus: async (label) => (await element(label)).focus(),
+    element: async (label) => (await page.evaluateHandle(find, label)).asElement(),
+    send: (e, text) => e.type(text),
     key: (name) => page.keyboard.press(name),
     async choose(button, files) {
       const [chooser] = await Promise.all([page.waitForFileChooser(), this.click(button)]);
@@ -96,14 +82,17 @@ async function puppeteerSteps(tmp) {
     },
     download: (name) => poll(100, () => {
       const file = path.join(downloads, name);
-      return fs.existsSync(file) && !fs.existsSync(file + '.crdownload') &&
-          fs.readFileSync(file);
+      return !fs.existsSync(file + '.crdownload') && fs.existsSync(file) && fs.readFileSync(file);
     }),
     screenshot: (file) => page.screenshot({path: file}),
     close: () => browser.close(),
   };
 }
 
+const KEYS = {Tab: '\uE004', Enter: '\uE007', Backspace: '\uE003', ArrowDown: '\uE015',
+              ArrowUp: '\uE013'};
+
+// WebDriver's steps: a driver on a free port, one window, the blobs the page hands over kept.
 async function webkitSteps(tmp) {
   const port = await new Promise((resolve) => {
     const server = net.createServer().listen(0, () => {
@@ -111,10 +100,8 @@ async function webkitSteps(tmp) {
       server.close(() => resolve(port));
     });
   });
-  const driverProcess = spawn('WebKitWebDriver', ['--port=' + port], {
-    stdio: 'ignore',
-    env: {...process.env, HOME: tmp, XDG_DATA_HOME: tmp, XDG_CACHE_HOME: tmp},
-  });
+  const driverProcess = spawn('WebKitWebDriver', ['--port=' + port],
+                              {stdio: 'ignore', env: {...process.env, HOME: tmp, XDG_CACHE_HOME: tmp}});
   const url = 'http://127.0.0.1:' + port;
   await poll(100, () => fetch(url + '/status').then((r) => r.ok, () => false));
   const binary = execFileSync('dpkg', ['-L', 'libwebkit2gtk-4.1-0'], {encoding: 'utf8'})
@@ -124,22 +111,30 @@ async function webkitSteps(tmp) {
     'webkitgtk:browserOptions': {binary, args: ['--automation']},
   }).build();
   const run = (fn, ...args) => driver.executeScript('return (' + fn + ')(...arguments)', ...args);
-  const element = (label) => run(find, label);
+  const size = (width) => driver.manage().window().setRect({width, height: 800});
   return {
     requests: [],
     async open(pageUrl, width) {
-      // The window's frame and the page's width differ by a constant. Without a window manager
-      // the window has the focus only when given it.
-      await driver.manage().window().setRect({width, height: 800});
+      // The window is wider than the page by its frame. Without a window manager it has the
+      // focus only when given it.
+      // The page left never asks first (beforeunload), and it is left by a new window: leaving
+      // a page that has shown a field in a dialog crashes WebKitGTK's web process.
+      await run(() => addEventListener('beforeunload', (e) => e.stopImmediatePropagation(), true));
+      const old = await driver.getWindowHandle();
+      await driver.switchTo().newWindow('window');
+      const fresh = await driver.getWindowHandle();
+      await driver.switchTo().window(old);
+      await driver.close();
+      await driver.switchTo().window(fresh);
+      await size(width);
       await driver.get(pageUrl);
+      // Scripts fail until the page has loaded.
+      await poll(100, () => run(() => document.readyState === 'complete').catch(() => false));
+      await size(2 * width - await run(() => innerWidth));
       execFileSync('xdotool', ['search', '--onlyvisible', '--class', 'MiniBrowser', 'windowfocus',
                                '--sync']);
-      const frame = width - (await run(() => innerWidth));
-      await driver.manage().window().setRect({width: width + frame, height: 800});
-      // Every blob handed over is kept, by the name of the link that takes it.
       await run(() => {
         const create = URL.createObjectURL;
-        const click = HTMLAnchorElement.prototype.click;
         window.handedOver = {};
         URL.createObjectURL = (blob) => (window.blob = blob, create(blob));
         HTMLAnchorElement.prototype.click = function () {
@@ -148,20 +143,12 @@ async function webkitSteps(tmp) {
       });
     },
     run,
-    element,
-    click: async (label) => (await element(label)).click(),
-    async type(label, text) {
-      // WebDriver's clear would fire a change event: the field is emptied by script.
-      const e = await element(label);
-      await run((input, t) => input.focus() || (input.value = t ? '' : ' '), e, text);
-      await e.sendKeys(text || '\uE003');
-    },
-    focus: async (label) => run((e) => e.focus(), await element(label)),
-    key: (name) => driver.actions().sendKeys(KEYS[name]).perform(),
+    element: (label) => run(find, label),
+    send: (e, text) => e.sendKeys(text),
+    key: (name) => driver.actions().sendKeys(KEYS[name] ?? name).perform(),
     async choose(button, files) {
-      const input = await run((b) => document.getElementById(b.getAttribute('aria-controls')),
-                              await element(button));
-      await input.sendKeys(files.join('\n'));
+      await run((b) => document.getElementById(b.getAttribute('aria-controls')),
+                await this.element(button)).then((input) => input.sendKeys(files.join('\n')));
     },
     download: (name) => poll(100, async () => {
       const bytes = await run((n) => window.handedOver[n]?.arrayBuffer().then(
@@ -176,4 +163,17 @@ async function webkitSteps(tmp) {
   };
 }
 
-export const launch = (tmp) => (engine === 'webkit' ? webkitSteps : puppeteerSteps)(tmp);
+// The engine's steps, and those made of them.
+export async function launch(tmp) {
+  const b = await (engine === 'webkit' ? webkitSteps : puppeteerSteps)(tmp);
+  b.click = async (label) => (await b.element(label)).click();
+  b.focus = async (label) => b.run((e) => e.focus(), await b.element(label));
+  // Types into the field, emptied by script (an empty text: a blank taken back, since a change
+  // made by script is not the user's).
+  b.type = async (label, text) => {
+    const e = await b.element(label);
+    await b.run((input, t) => input.focus() || (input.value = t ? '' : ' '), e, text);
+    await (text ? b.send(e, text) : b.key('Backspace'));
+  };
+  return b;
+}
