@@ -24,7 +24,8 @@ add_executable(vostrel_page ${VOSTREL_WEB}/vostrel_web.cpp tools/make_collection
 target_include_directories(vostrel_page PRIVATE ${VOSTREL_WEB})
 target_link_libraries(vostrel_page PRIVATE vostrel_core)
 set(page_parts ${VOSTREL_WEB}/shell.html ${VOSTREL_WEB}/pre.js ${VOSTREL_WEB}/page.js
-               ${VOSTREL_WEB}/report.js)
+               ${VOSTREL_WEB}/report.js ${VOSTREL_WEB}/compare.js ${VOSTREL_WEB}/listen.js
+               ${VOSTREL_WEB}/construct.js)
 set_target_properties(vostrel_page PROPERTIES OUTPUT_NAME vostrel SUFFIX .html
                       LINK_DEPENDS "${page_parts}")
 target_link_options(vostrel_page PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=web -sINVOKE_RUN=0
@@ -33,7 +34,7 @@ target_link_options(vostrel_page PRIVATE -sSINGLE_FILE=1 -sENVIRONMENT=web -sINV
   --pre-js ${VOSTREL_WEB}/pre.js)
 # The page's scripts in order: page.js defines Page, which the others use. (SHELL: keeps CMake
 # from folding the repeated option.)
-foreach(script page report)
+foreach(script page report compare listen construct)
   target_link_options(vostrel_page PRIVATE "SHELL:--post-js ${VOSTREL_WEB}/${script}.js")
 endforeach()
 
@@ -73,6 +74,13 @@ if(VOSTREL_TESTS)
                        ${VOSTREL_NATIVE_BUILD} ${here}/web/scenarios.ini)
       set_tests_properties(web_scenarios_${engine} PROPERTIES TIMEOUT 300
                            ENVIRONMENT "VOSTREL_BROWSER=${engine}")
+    endforeach()
+    # Hearing, comparing, constructing and printing, in both browsers.
+    foreach(browser chromium firefox)
+      add_test(NAME web_listen_${browser} COMMAND node ${here}/web/listen.mjs
+               $<TARGET_FILE:vostrel_page> ${VOSTREL_NATIVE_BUILD})
+      set_tests_properties(web_listen_${browser} PROPERTIES TIMEOUT 240
+                           ENVIRONMENT "VOSTREL_BROWSER=${browser}")
     endforeach()
   endif()
 endif()

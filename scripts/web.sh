@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser page, build-web/vostrel.html: the core compiled to
 # WebAssembly with Debian's Emscripten (installed when missing), one file of
-# at most 400 KB. With --tests it also builds the core's module tests for
+# at most 300 KB. With --tests it also builds the core's module tests for
 # Node; with --native DIR the browser scenarios compare against the native
 # programs of the build in DIR (scripts/test.d/web.sh).
 #   bash scripts/web.sh [--tests] [--native DIR]
@@ -31,4 +31,4 @@ cmake --build "$out" -j "$(nproc)"
 page="$out/vostrel.html"
 size="$(stat -c %s "$page")"
 echo "page: $page, $size bytes"
-[ "$size" -le 409600 ] || { echo "the page is larger than 400 KB" >&2; exit 1; }
+[ "$size" -le 307200 ] || { echo "the page is larger than 300 KB" >&2; exit 1; }

@@ -42,6 +42,11 @@ static const std::map<std::string, const char *(*)(const Args &)> CALLS = {
     CALL(web_entry, N(0)),
     CALL(web_zip, T(0)),
     CALL(web_report, ),
+    CALL(web_compare_equal, ),
+    CALL(web_compare_entry, N(0)),
+    CALL(web_compare_file, T(0), N(1)),
+    CALL(web_fifths, T(0)),
+    CALL(web_apply_fifths, T(0)),
 };
 
 // The text with each \xHH made the byte it stands for.

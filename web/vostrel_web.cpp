@@ -7,6 +7,7 @@
 #include "vostrel_web.h"
 
 #include "collection.h"
+#include "fifths.h"
 #include "names.h"
 #include "report.h"
 #include "scala.h"
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <string>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -686,32 +688,21 @@ WEB_EXPORT const char *web_zip(const char *filename) {
 
 // ---- Report --------------------------------------------------------------------------
 
-// The fifth's tempering as a fraction of the Pythagorean comma ("-1/4",
-// "0" for pure), or "" when it is none with a denominator up to 12. The
-// tolerance takes offsets typed to three decimals.
-static std::string comma_fraction(double deviation) {
-  for (int n = 1; n <= 12; n++) {
-    double m = std::round(deviation / PYTHAGOREAN_COMMA * n);
-    if (fabs(deviation - m * PYTHAGOREAN_COMMA / n) < 0.0015 && fabs(m) <= 2 * n) {
-      if (m == 0)
-        return "0";
-      return number_text("%+d", (int)m) + (n > 1 ? number_text("/%d", n) : "");
-    }
-  }
-  return "";
-}
-
-// Splits a report row into its blank-separated columns, then the fraction.
+// Splits a report row into its blank-separated columns (and the fifth's
+// fraction of a comma, when given).
 static std::string row_json(const char *row, const char *fraction) {
-  std::string json = "[";
+  std::string json;
   char copy[256];
   copy_text(copy, sizeof copy, row);
   for (char *w = strtok(copy, " \n"); w; w = strtok(nullptr, " \n"))
-    json += json_text(w) + ",";
-  return json + json_text(fraction) + "]";
+    json += (json.empty() ? "[" : ",") + json_text(w);
+  if (fraction)
+    json += (json.empty() ? "[" : ",") + json_text(fraction);
+  return json.empty() ? "[]" : json + "]";
 }
 
-// The rows of print_report after the heading that starts with heading.
+// The twelve rows of print_report after the heading that starts with
+// heading, as JSON; the fifths' rows end with the fraction of a comma.
 static std::string report_rows(const std::string &report, const char *heading, int fifths) {
   size_t at = report.find(std::string("\n") + heading);
   std::string rows;
@@ -719,12 +710,13 @@ static std::string report_rows(const std::string &report, const char *heading, i
     at = report.find('\n', at + 1);
     size_t end = report.find('\n', at + 1);
     std::string row = report.substr(at + 1, end - at - 1);
-    std::string fraction;
+    char fraction[16];
     if (fifths) {
       int lower = 60 + (7 * k) % 12, upper = lower + 7;
-      fraction = comma_fraction(1200.0 * log2(Pitch[upper] / Pitch[lower]) - PURE_FIFTH);
+      comma_fraction(fraction, sizeof fraction,
+                     1200.0 * log2(Pitch[upper] / Pitch[lower]) - PURE_FIFTH);
     }
-    rows += (k ? "," : "") + row_json(row.c_str(), fraction.c_str());
+    rows += (k ? "," : "") + row_json(row.c_str(), fifths ? fraction : nullptr);
   }
   return "[" + rows + "]";
 }
@@ -735,10 +727,11 @@ static std::string report_line(const std::string &report, const char *start) {
   return at == std::string::npos ? "" : report.substr(at, report.find('\n', at) - at);
 }
 
-WEB_EXPORT const char *web_report(void) {
-  begin_call();
-  // The report needs all notes; the record's pitches stay as the window has them.
-  save_tuning();
+// Adds the report of the tuning in APitch and DCent under keys beginning
+// with prefix: "offsets" (note, offset, pitch from middle C), "fifths",
+// "thirds" and "minor" rows, "apitch" and "sum" lines, and "hz", all 133
+// pitches as the host file would hold them. 0 when it cannot be made.
+static int add_report(const std::string &prefix) {
   compute_temperament(1);
   std::string report, path = folder("scratch/report.txt");
   FILE *f = fopen(path.c_str(), "w");
@@ -747,14 +740,154 @@ WEB_EXPORT const char *web_report(void) {
     fclose(f);
     report = read_whole(path.c_str());
   }
-  add_key("fifths");
-  answer += report_rows(report, "Fifth ", 1);
-  add_key("thirds");
-  answer += report_rows(report, "Major third ", 0);
-  add_key("apitch");
+  const char *const TABLES[4][2] = {{"offsets", "Note "},
+                                    {"fifths", "Fifth "},
+                                    {"thirds", "Major third "},
+                                    {"minor", "Minor third "}};
+  for (int t = 0; t < 4; t++) {
+    add_key((prefix + TABLES[t][0]).c_str());
+    answer += report_rows(report, TABLES[t][1], t == 1);
+  }
+  add_key((prefix + "apitch").c_str());
   add_text(report_line(report, "A = ").c_str());
-  add_key("sum");
+  add_key((prefix + "sum").c_str());
   add_text(report_line(report, "Sum of").c_str());
+  add_key((prefix + "hz").c_str());
+  char hz[32];
+  for (int n = 0; n < NOTE_COUNT; n++) {
+    snprintf(hz, sizeof hz, "%.17g", Pitch[n]);
+    answer += (n ? "," : "[") + std::string(std::isfinite(Pitch[n]) ? hz : "null");
+  }
+  answer += ']';
+  return !report.empty();
+}
+
+// ---- Compare ---------------------------------------------------------------------------
+
+// The temperament the page compares with: its offsets from A and its name.
+static double compare_cents[12];
+static std::string compare_name = "Equal temperament";
+
+WEB_EXPORT const char *web_report(void) {
+  begin_call();
+  // The reports need all notes; the record's pitches stay as the window has them.
+  save_tuning();
+  int ok = add_report("");
+  // The compared temperament at the same A-Pitch, so that both sound side by side.
+  memcpy(DCent, compare_cents, sizeof DCent);
+  ok = add_report("c_") && ok;
+  add_key("c_name");
+  add_text(compare_name.c_str());
   restore_tuning();
-  return finish(!report.empty());
+  return finish(ok);
+}
+
+// The descriptive fields of the record, kept while a compared file is read.
+static int saved_ids[2];
+static char saved_texts[5][TEXT_FIELD_SIZE];
+static char *const TEXTS[5] = {Temp_Name, Temp_ShortName, Temp_Supplier_Name, Temp_Comment,
+                               Temp_Version};
+
+static void save_record(void) {
+  save_tuning();
+  saved_ids[0] = Temp_ID;
+  saved_ids[1] = Temp_Supplier_ID;
+  for (int t = 0; t < 5; t++)
+    memcpy(saved_texts[t], TEXTS[t], TEXT_FIELD_SIZE);
+}
+
+static void restore_record(void) {
+  restore_tuning();
+  Temp_ID = saved_ids[0];
+  Temp_Supplier_ID = saved_ids[1];
+  for (int t = 0; t < 5; t++)
+    memcpy(TEXTS[t], saved_texts[t], TEXT_FIELD_SIZE);
+}
+
+// Ends a compare call: on success the offsets now in DCent become the
+// compared ones, named name; the record is then the page's again.
+static const char *compared(int ok, const std::string &name) {
+  if (ok) {
+    memcpy(compare_cents, DCent, sizeof DCent);
+    compare_name = name;
+  }
+  restore_record();
+  add_key("name");
+  add_text(compare_name.c_str());
+  return finish(ok);
+}
+
+WEB_EXPORT const char *web_compare_equal(void) {
+  begin_call();
+  save_record();
+  for (double &d : DCent)
+    d = 0.0;
+  return compared(1, "Equal temperament");
+}
+
+WEB_EXPORT const char *web_compare_entry(int k) {
+  begin_call();
+  save_record();
+  int ok = k >= 0 && parse_table(k, nullptr) == k + 1;
+  // The offsets make_collection gives the entry's host file.
+  if (ok)
+    scale_to_offsets(C_INDEX, APitch);
+  return compared(ok, Entry_Name);
+}
+
+WEB_EXPORT const char *web_compare_file(const char *name, int tonic) {
+  begin_call();
+  save_record();
+  chdir(folder("upload").c_str());
+  size_t len = strlen(name);
+  if (len > 4 && strcasecmp(name + len - 4, ".scl") == 0) {
+    message_file = std::string(name) + ": ";
+    Scale_Description[0] = '\0';
+    int ok = read_scl(name);
+    if (ok)
+      scale_to_offsets(((tonic % 12) + 12) % 12, APitch);
+    return compared(ok, Scale_Description[0] ? Scale_Description : file_stem(name));
+  }
+  int ok = load_temperament(name);
+  return compared(ok, Temp_Name[0] ? Temp_Name : file_stem(name));
+}
+
+// ---- Fifths ------------------------------------------------------------------------------
+
+// Reads the twelve fifths and walks the circle into the scale; adds "wolf"
+// (the wolf's index, -1 for none) and "gap" (the wolf's tempering, or what
+// the circle misses closing by) once they are read. 0 after a message.
+static int fifths_scale(const char *text) {
+  double tempering[FIFTH_COUNT];
+  if (!read_fifths(text, tempering))
+    return 0;
+  int wolves = 0, wolf = -1;
+  double gap = fifths_gap(tempering, &wolves);
+  for (int k = 0; k < FIFTH_COUNT; k++)
+    wolf = std::isnan(tempering[k]) ? k : wolf;
+  add_key("wolf");
+  answer += number_text("%d", wolf);
+  char cents[32];
+  snprintf(cents, sizeof cents, "%+.3f", fabs(gap) < 0.0005 ? 0.0 : gap);
+  add_key("gap");
+  add_text(cents);
+  return fifths_to_scale(tempering);
+}
+
+WEB_EXPORT const char *web_fifths(const char *text) {
+  begin_call();
+  add_list("names", std::vector<std::string>(FIFTH_NAMES, FIFTH_NAMES + FIFTH_COUNT));
+  return finish(fifths_scale(text));
+}
+
+WEB_EXPORT const char *web_apply_fifths(const char *text) {
+  begin_call();
+  int ok = fifths_scale(text);
+  if (ok) {
+    // As vostrel-convert --fifths places the scale: its 1/1 on C, A at the A-Pitch.
+    scale_to_offsets(C_INDEX, APitch);
+    compute_temperament(0);
+    add_tuning();
+  }
+  return finish(ok);
 }

@@ -58,9 +58,31 @@ const char *web_collection(void);
 const char *web_entry(int k);
 // The host files in collection/ as one zip file in download/.
 const char *web_zip(const char *filename);
-// The tuner's report at the present tuning: "fifths" and "thirds" rows as
-// vostrel-convert --report prints them, "sum", "apitch".
+// The tuner's report at the present tuning: "offsets", "fifths" (each row
+// ending with the fifth's fraction of a comma, comma_fraction), "thirds" and
+// "minor" rows as vostrel-convert --report prints them, "sum", "apitch",
+// and "hz", the 133 pitches in full precision. The same under keys
+// beginning "c_" for the compared temperament at the present A-Pitch, with
+// "c_name" its name.
 const char *web_report(void);
+
+// The compared temperament: equal temperament (as at start), entry k of
+// the collection (as make_collection makes it), or a host file or .scl
+// in upload/ (a scale's 1/1 on the note Tonname[tonic]). Only its offsets
+// are kept; the record stays as it was. "name": the compared one's name
+// (unchanged after a failure, with the messages).
+const char *web_compare_equal(void);
+const char *web_compare_entry(int k);
+const char *web_compare_file(const char *name, int tonic);
+
+// The twelve fifths C-G to F-C in the grammar of vostrel-convert --fifths:
+// "names" (the fifths' names), and once read "wolf" (the wolf's index, -1
+// for none) and "gap" (the wolf's tempering, or how far the circle misses
+// closing); "ok" when the circle closes, else the message saying why not.
+const char *web_fifths(const char *text);
+// The same, and when the circle closes the offsets of those fifths at the
+// present A-Pitch, C's note as built, with the tuning column.
+const char *web_apply_fifths(const char *text);
 }
 
 #endif

@@ -66,7 +66,7 @@ while IFS=$'\t' read -r id _ name _ construction _; do
       printf "%.12f ", (c[7 * (k + 1) % 12] - c[7 * k % 12] + 2400) % 1200 - 1200 * log(1.5) / log(2)
   }')
   rm -f "$tmp/fifths.xml"
-  convert --fifths "$fifths" -o "$tmp/fifths.xml"
+  (cd "$tmp" && convert --fifths "$fifths" -o fifths.xml)
   paste <(pitches "$tmp/fifths.xml") <(pitches "$collection_dir/${name//[\/\\:*?\"<>|]/-}.Temperament.Hauptwerk.xml") |
     awk 'NF == 2 && ($1 - $2) ^ 2 <= 1e-24 * $2 ^ 2 { n++ } END { exit n != 133 }' ||
     fail "--fifths $fifths: not the pitches of $name"
