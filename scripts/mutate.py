@@ -130,6 +130,36 @@ MUTANTS = [
     ("windows", "src/gui/settings.cpp", "MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)", "MoveFileExA(from, to, 0)"),
     ("windows", "src/gui/settings.cpp", "return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);", "return 0;"),
     ("windows", "src/gui/settings.cpp", 'FILE *f = fopen(name, "w");', 'FILE *f = fopen(name, "wb");'),
+    # the page's binding, caught by test_web (natively and under Node)
+    ('binding', 'web/vostrel_web.cpp', 'int n = *p < 0x80 ? 1 : utf8_length(p);', 'int n = 1;'),
+    ('binding', 'web/vostrel_web.cpp', 'else if (strpbrk(name, "/\\\\"))', "else if (strchr(name, '/'))"),
+    ('binding', 'web/vostrel_web.cpp', 'else if (strlen(name) > NAME_MAX_BYTES)', 'else if (strlen(name) > NAME_MAX_BYTES + 100)'),
+    ('binding', 'web/vostrel_web.cpp', '  if (ok)\n    last_download = filename;', '  last_download = filename;'),
+    ('binding', 'web/vostrel_web.cpp', 'folder("scratch/host.xml")', 'folder("scratch/") + Temp_ShortName + ".xml"'),
+    ('binding', 'web/vostrel_web.cpp', '} else {\n    scale_to_offsets(((tonic % 12) + 12) % 12, APitch);', '} else {\n    scale_to_offsets(((tonic % 12) + 12) % 12, 440.0);'),
+    ('binding', 'web/vostrel_web.cpp', "    t[comma] = '.';", ''),
+    ('binding', 'web/vostrel_web.cpp', "      t += '-';\n      p += 2;", "      t += '+';\n      p += 2;"),
+    ('binding', 'web/vostrel_web.cpp', 'decimals[field] = std::min(places, 3);', 'decimals[field] = std::min(places, 2);'),
+    ('binding', 'web/vostrel_web.cpp', '    ok = end != p;', '    ok = 1;'),
+    ('binding', 'web/vostrel_web.cpp', 'if (Temp_ID < COLLECTION_FIRST_ID || Temp_ID > COLLECTION_LAST_ID)', 'if (Temp_ID != COLLECTION_FIRST_ID)'),
+    ('binding', 'web/vostrel_web.cpp', 'return load_into_page(path + 1, 1);', 'return load_into_page(path + 1, 0);'),
+    ('binding', 'web/vostrel_web.cpp', '  Check_for_ASCII(label, field);\n', ''),
+    ('binding', 'web/vostrel_web.cpp', 'stem[0] ? stem : Temp_ShortName[0] ? Temp_ShortName : Temp_Name;', 'stem[0] ? stem : Temp_ShortName;'),
+    # the page's zip writer, caught by the browser scenarios unpacking its zip
+    ('web', 'web/vostrel_web.cpp', 'crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));', 'crc = (crc >> 1) ^ (0xEDB88321 & (0 - (crc & 1)));'),
+    ('web', 'web/vostrel_web.cpp', 'zip_header(central, name, bytes, (long)zip.size());', 'zip_header(central, name, bytes, (long)zip.size() + 1);'),
+    # the page's script, caught by the browser scenarios
+    ('web', 'web/page.js', 'if (changed && !(await ask(', 'if (false && !(await ask('),
+    ('web', 'web/page.js', '      byKey = true;\n', ''),
+    ('web', 'web/page.js', '    values[2] = texts[4];\n', ''),
+    ('web', 'web/page.js', '    restoreWork(work);\n', ''),
+    ('web', 'web/page.js', '      if (changed) {\n        event.preventDefault();', '      if (false) {\n        event.preventDefault();'),
+    ('web', 'web/page.js', '      await saveFolder.getFileHandle(name);', '      await saveFolder.getFileHandle(name, {create: true});'),
+    ('web', 'web/page.js', '    if (rest.length)\n', '    if (false)\n'),
+    ('web', 'web/page.js', "messages[i].replace(/[\\x00-\\x09\\x0b-\\x1f\\x7f]/g, '\\ufffd')", 'messages[i]'),
+    ('web', 'web/page.js', '  function typing() {\n    changed = true;', '  function typing() {'),
+    ('web', 'web/page.js', 'return /^win/i.test(platform) ? 1 : 0;', 'return 0;'),
+    ('web', 'web/page.js', '    putBack(undo.pop());', '    putBack(undo[0]);'),
 ]
 
 # Each suite: its set-up in the copy (run once), its build and its tests (run for every fault).
