@@ -9,8 +9,8 @@
 # each fault is planted in the copy, rebuilt incrementally and tested, then taken out. Only the
 # suite that can see the fault runs: the Windows suite under Wine for area "windows", the page's
 # build and its tests (build-web) for area "web", the native suite for every other area. A fault
-# is caught when its suite fails; a build error counts as not applicable. The table goes to
-# standard output and to build-mutate/results.txt. Not part of the test command (long).
+# is caught when its suite fails; a build error counts as not applicable. The builds' and tests'
+# output goes to build-mutate.log. Not part of the test command (long).
 import os
 import re
 import subprocess
@@ -23,41 +23,39 @@ REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 # (area, file, text as it stands, planted fault). The text must occur exactly once in the file;
 # a run of blanks in it also matches a line break with the next line's indent.
 MUTANTS = [
-    # arithmetic
+    # the arithmetic
     ("arithmetic", "src/core/temperament.cpp", "(100 * i + DCent[i]) / 1200.0", "(100 * i - DCent[i]) / 1200.0"),
     ("arithmetic", "src/core/temperament.cpp", "Pitch[n] = Pitch[n + 12] / 2.0;", "Pitch[n] = Pitch[n + 12] / 2.01;"),
     ("arithmetic", "src/core/temperament.cpp", "n = REF_NOTE - 1; n >= 0; n--", "n = REF_NOTE - 1; n > 0; n--"),
-    ("arithmetic", "src/core/temperament.cpp", "n = REF_NOTE + 12; n < NOTE_COUNT; n++", "n = REF_NOTE + 12; n < NOTE_COUNT - 1; n++"),
     ("arithmetic", "src/core/temperament.cpp", "/ log(2.0) - 100 * i;", "/ log(2.0) - 100 * i + 0.01;"),
     ("arithmetic", "src/core/temperament.cpp", "test >= 1.999 && test <= 2.001", "test >= 1.99 && test <= 2.001"),
-    ("arithmetic", "src/core/temperament.cpp", "if (!(test >= 1.999 && test <= 2.001)) {", "if (test < 1.999 || test > 2.001) {"),
-    ("arithmetic", "src/core/temperament.cpp", "if (Pitch[n] > 0 && std::isfinite(Pitch[n])) continue;", "if (Pitch[n] >= 0) continue;"),
-    ("arithmetic", "src/core/temperament.cpp", "if (value > INT_MAX) return INT_MAX;", ""),
-    ("arithmetic", "src/core/temperament.cpp", "negative = (*p++ == '-');", "negative = (*p++ == '+');"),
-    # display formats
+    # the display formats
     ("display", "src/core/temperament.cpp", '"%12.7lf", value', '"%12.6lf", value'),
     ("display", "src/core/temperament.cpp", '"%+4.1f", value', '"%4.1f", value'),
     ("display", "src/gui/main_gui.cpp", 'snprintf(mystr, sizeof mystr, "%06d", Temp_Supplier_ID);', 'snprintf(mystr, sizeof mystr, "%d", Temp_Supplier_ID);'),
-    # narrowing of typed values
+    # the narrowing of typed values
     ("narrowing", "src/core/temperament.cpp", "float value = (float)strtod(", "double value = strtod("),
-    # the commit of the descriptive fields
+    # the commit of the descriptive fields and the start texts
     ("commit", "src/core/temperament.cpp", "if (*p < 0x7F) continue;", "if (*p < 0xFF) continue;"),
     ("commit", "src/core/temperament.cpp", "    if (!maul) {\n      maul = 1;", "    {\n      maul = 1;"),
     ("commit", "src/core/temperament.cpp", "if (strlen(Temp_ShortName) > 5) {", "if (strlen(Temp_ShortName) > 6) {"),
-    ("commit", "src/gui/main_gui.cpp", "  commit_fields(text);\n  compute_and_show(1);", "  commit_fields(text);\n  compute_and_show(0);"),
+    ("commit", "src/core/temperament.cpp", '"Equal Temperament", "Equal", "", "", "", "1.00"', '"Equal temperament", "Equal", "", "", "", "1.00"'),
+    # the window
+    ("window", "src/gui/main_gui.cpp", "is_tuning_field(Fl::focus()))", "0)"),
+    ("window", "src/gui/main_gui.cpp", "  if (!check_pitches())\n    return;\n  checkout_values();", "  checkout_values();"),
+    ("window", "src/gui/main_gui.cpp", "  save_settings();\n  ((Fl_Window *)v)->hide();", "  ((Fl_Window *)v)->hide();"),
     # the settings file
     ("settings", "src/gui/settings.cpp", "  Temp_Supplier_ID = DEFAULT_SUPPLIER_ID;\n  memset(Temp_Supplier_Name", "  Temp_Supplier_ID = 999998;\n  memset(Temp_Supplier_Name"),
-    ("settings", "src/gui/settings.cpp", "copy_setting(Temp_Supplier_Name, line + KEY_LEN);", "copy_setting(Temp_Supplier_Name, line + KEY_LEN - 1);"),
     ("settings", "src/gui/settings.cpp", "(ptr[-1] == '\\r' || ptr[-1] == '\\n')", "(ptr[-1] == '\\n')"),
     ("settings", "src/gui/settings.cpp", "if (!existed) remove(SETTINGS_FILE);", "remove(SETTINGS_FILE);"),
-    ("settings", "src/gui/settings.cpp", '"TemperamID=%d\\n"', '"TemperamID=%d \\n"'),
     ("settings", "src/gui/settings.cpp", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) return 0;", "  FILE *inif = fopen(SETTINGS_FILE, \"a\");\n  if (!inif) inif = fopen(SETTINGS_TEMP, \"a\");\n  if (!inif) return 0;"),
+    ("settings", "src/gui/settings.cpp", "SETTINGS_LINE = KEY_LEN + TEXT_FIELD_SIZE - 1 + 2 + 1 };", "SETTINGS_LINE = KEY_LEN + TEXT_FIELD_SIZE - 1 + 2 + 2 };"),
     # the folder search
     ("search", "src/gui/settings.cpp", 'search_for_dir(Drive_Root1, "Hauptwerk/", 2)', 'search_for_dir(Drive_Root1, "Hauptwerk/", 1)'),
     ("search", "src/gui/settings.cpp", '  if (!install) install = search_for_dir(Drive_Root2, "Hauptwerk/", 2);\n', ""),
-    ("search", "src/gui/settings.cpp", "!found && maxdepth > 0", "!found && maxdepth > 1"),
     ("search", "src/gui/settings.cpp", "if (strlen(found) >= sizeof Tempdirstr) return found;", ""),
     ("search", "src/gui/settings.cpp", "if (chosen && chosen[0]) return chosen;", "if (chosen) return chosen;"),
+    ("search", "src/gui/settings.cpp", 'snprintf(buf, PATH_SIZE, "%s%s", root, name) < PATH_SIZE;', 'snprintf(buf, PATH_SIZE, "%s%s", root, name) <= PATH_SIZE;'),
     # the writer
     ("writer", "src/core/temperament_file.cpp", "<SupplierID>%06d</SupplierID>", "<SupplierID>%d</SupplierID>"),
     ("writer", "src/core/temperament_file.cpp", 'else if (*p == \'<\') fputs("&lt;", f);', ""),
@@ -65,35 +63,35 @@ MUTANTS = [
     ("writer", "src/core/temperament_file.cpp", "if (len == 0 || buf[len - 1] != '.') append_text", "append_text"),
     ("writer", "src/core/temperament_file.cpp", "  // The incomplete file is ours: open_new_output created it.\n  remove_utf8(filename);", ""),
     ("writer", "src/core/temperament_file.cpp", "for (int i = 0; i < NOTE_COUNT; i++) {\n    fprintf(f, \"\\t<note>\\n\");", "for (int i = 0; i < NOTE_COUNT - 1; i++) {\n    fprintf(f, \"\\t<note>\\n\");"),
-    # the XML reader
-    ("reader", "src/core/xml_parser.cpp", "if (level >= MAX_DEPTH - 1) {", "if (level >= MAX_DEPTH - 2) {"),
-    ("reader", "src/core/xml_parser.cpp", "  while (is_space((unsigned char)*p)) p++;\n", ""),
-    ("reader", "src/core/xml_parser.cpp", "strcmp(tokname + 1, open) == 0", "strncmp(tokname + 1, open, 3) == 0"),
-    ("reader", "src/core/xml_parser.cpp", "if (level != -1) {", "if (level > 0) {"),
-    ("reader", "src/core/xml_parser.cpp", "if (i > NAME_SIZE - 1) {", "if (i > NAME_SIZE - 2) {"),
-    ("reader", "src/core/xml_parser.cpp", "attr + 2 > ATTR_ENTRIES - 2", "attr + 2 > ATTR_ENTRIES - 4"),
-    # the temperament handlers
-    ("handlers", "src/core/Temper_reader.cpp", 'strcmp(attr[k + 1], "Temperament") != 0', 'strncmp(attr[k + 1], "Temperament", 5) != 0'),
-    ("handlers", "src/core/Temper_reader.cpp", '  if (strcmp(tokname, "note") == 0) notenr = -1;\n', ""),
-    ("handlers", "src/core/Temper_reader.cpp", "if (notenr < 0 || notenr > NOTE_COUNT - 1) {\n    xml_error(\"MIDI", "if (notenr < 0 || notenr > NOTE_COUNT) {\n    xml_error(\"MIDI"),
-    ("handlers", "src/core/Temper_reader.cpp", "{\"&lt;\", '<'}, ", ""),
-    ("handlers", "src/core/Temper_reader.cpp", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_ShortName, data);", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_Name, data);"),
     # the Load action and its checks
     ("load", "src/core/Temper_reader.cpp", "  memset(given, 0, sizeof given);\n", ""),
     ("load", "src/core/Temper_reader.cpp", "if (!given[n]) {", "if (0) {"),
     ("load", "src/core/Temper_reader.cpp", "if (!(Pitch[n] > 0 && std::isfinite(Pitch[n]))) {", "if (!(Pitch[n] > 0)) {"),
     ("load", "src/core/temperament_file.cpp", "  reset_descriptive_fields();\n  if (!read_temperament", "  if (!read_temperament"),
-    ("load", "src/core/temperament_file.cpp", '    alertf("computing cents failed");\n    return 0;', '    alertf("computing cents failed");'),
-    ("load", "src/gui/main_gui.cpp", "Box_ShortName->value(Temp_ShortName);", "Box_ShortName->value(Temp_Name);"),
-    # the converter: Scala files, the conversion, the report, the command line
+    # the XML reader
+    ("reader", "src/core/xml_parser.cpp", "if (level >= MAX_DEPTH - 1) {", "if (level >= MAX_DEPTH - 2) {"),
+    ("reader", "src/core/xml_parser.cpp", "  while (is_space((unsigned char)*p)) p++;\n", ""),
+    ("reader", "src/core/xml_parser.cpp", "strcmp(tokname + 1, open) == 0", "strncmp(tokname + 1, open, 3) == 0"),
+    ("reader", "src/core/xml_parser.cpp", "if (i > NAME_SIZE - 1) {", "if (i > NAME_SIZE - 2) {"),
+    ("reader", "src/core/xml_parser.cpp", "attr + 2 > ATTR_ENTRIES - 2", "attr + 2 > ATTR_ENTRIES - 4"),
+    ("reader", "src/core/xml_parser.cpp", "  if (level >= 0)\n    copy_name(tokname, tokstack[level]);", ""),
+    # the temperament handlers
+    ("handlers", "src/core/Temper_reader.cpp", 'strcmp(attr[k + 1], "Temperament") != 0', 'strncmp(attr[k + 1], "Temperament", 5) != 0'),
+    ("handlers", "src/core/Temper_reader.cpp", '  if (strcmp(tokname, "note") == 0) notenr = -1;\n', ""),
+    ("handlers", "src/core/Temper_reader.cpp", "if (notenr < 0 || notenr > NOTE_COUNT - 1) {\n    xml_error(\"MIDI", "if (notenr < 0 || notenr > NOTE_COUNT) {\n    xml_error(\"MIDI"),
+    ("handlers", "src/core/Temper_reader.cpp", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_ShortName, data);", "else if (strcmp(tokname, \"ShortName\") == 0) copy_decoded(Temp_Name, data);"),
+    ("handlers", "src/core/Temper_reader.cpp", "void xml_begin(void) {\n  notenr = -1;", "void xml_begin(void) {"),
+    # the Scala readers: the value cut and its warning, the mapping, the conversion, the writer
     ("converter", "src/core/scala.cpp", "*octave = n == 2 * d;", "*octave = n >= 2 * d;"),
     ("converter", "src/core/scala.cpp", "if (count != 12) {", "if (count > 12) {"),
-    ("converter", "src/core/scala.cpp", "if (word[0] == '-' || n == 0 || d == 0) {", "if (n == 0 || d == 0) {"),
-    ("converter", "src/core/scala.cpp", "if (size != 0 && size != 12) {", "if (size != 0 && size > 12) {"),
     ("converter", "src/core/scala.cpp", "offset[(tonic + k) % 12] = Scale_Cents[k]", "offset[(tonic + k + 1) % 12] = Scale_Cents[k]"),
-    ("converter", "src/core/scala.cpp", "DCent[i] = offset[i] - offset[0];", "DCent[i] = offset[i];"),
-    ("converter", "src/core/scala.cpp", "octaves + (100.0 * k + DCent[k]) / 1200.0", "octaves + (100.0 * k) / 1200.0"),
     ("converter", "src/core/scala.cpp", '" %.6f\\n", 100.0 * k', '" %.5f\\n", 100.0 * k'),
+    ("scala", "src/core/scala.cpp", "if (rest[0] == 'e' || rest[0] == 'E')", "if (rest[0] == 'e')"),
+    ("scala", "src/core/scala.cpp", "else if (rest[0] != ',')", "else if (rest[0] != ';')"),
+    ("scala", "src/core/scala.cpp", "  memset(misread, 0, sizeof misread);\n", ""),
+    ("scala", "src/core/scala.cpp", "if (degree != 12 && !(degree == 0 && size == 0)) {", "if (degree != 12) {"),
+    ("scala", "src/core/scala.cpp", "    if (c == '\\0') {", "    if (0) {"),
+    # the converter and the report
     ("converter", "src/core/report.cpp", "double beats = pu * Pitch[upper] - pl * Pitch[lower];", "double beats = pl * Pitch[upper] - pu * Pitch[lower];"),
     ("converter", "src/core/report.cpp", "sum += size - pure;", "sum += size;"),
     ("converter", "src/convert/convert.cpp", "failed |= !convert_one(path);", "if (!convert_one(path)) return 1;"),
@@ -124,12 +122,14 @@ MUTANTS = [
     # platform code
     ("platform", "src/core/temperament_file.cpp", "int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);", "int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);"),
     ("platform", "src/gui/settings.cpp", '  copy_text(Drive_Root2, sizeof Drive_Root2, "/");\n#endif', '  copy_text(Drive_Root2, sizeof Drive_Root2, "/tmp/");\n#endif'),
-    # platform code that only the Windows build runs (tested under Wine)
+    # code that only the Windows build runs (tested under Wine)
     ("windows", "src/gui/settings.cpp", 'copy_text(Drive_Root2, sizeof Drive_Root2, "D:/");', 'copy_text(Drive_Root2, sizeof Drive_Root2, "E:/");'),
     ("windows", "src/core/temperament_file.cpp", "_O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT", "_O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY"),
     ("windows", "src/gui/settings.cpp", "MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)", "MoveFileExA(from, to, 0)"),
     ("windows", "src/gui/settings.cpp", "return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);", "return 0;"),
     ("windows", "src/gui/settings.cpp", 'FILE *f = fopen(name, "w");', 'FILE *f = fopen(name, "wb");'),
+    ("windows", "src/convert/console.cpp", "alone = GetConsoleProcessList(ids, 2) == 1;", "alone = GetConsoleProcessList(ids, 2) == 2;"),
+    ("windows", "src/convert/console.cpp", "MultiByteToWideChar(CP_UTF8, 0, bytes,", "MultiByteToWideChar(CP_ACP, 0, bytes,"),
     # the page's binding, caught by test_web (natively and under Node)
     ('binding', 'web/vostrel_web.cpp', 'int n = *p < 0x80 ? 1 : utf8_length(p);', 'int n = 1;'),
     ('binding', 'web/vostrel_web.cpp', 'else if (strpbrk(name, "/\\\\"))', "else if (strchr(name, '/'))"),
@@ -163,35 +163,32 @@ MUTANTS = [
 ]
 
 # Each suite: its set-up in the copy (run once), its build and its tests (run for every fault).
+PLAIN = "cmake --preset plain -DVOSTREL_WEB_PAGE=/dev/null"
 SUITES = {
-    "native": ("cmake --preset plain", "cmake --build build -j 2",
-               "ctest --test-dir build -j 2 --timeout 120 -E packaging"),
-    "web": ("cmake --preset plain && cmake --build build -j 2 && PUPPETEER_SKIP_DOWNLOAD=1 npm ci"
-            " --prefix tests/web --no-audit --no-fund", "bash scripts/web.sh --tests --native build",
+    "native": (PLAIN, "cmake --build build -j 2", "ctest --test-dir build -j 2 -E packaging"),
+    "web": (PLAIN + " && cmake --build build -j 2 && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix"
+            " tests/web --no-audit --no-fund", "bash scripts/web.sh --tests --native build",
             "ctest --test-dir build-web -j 2"),
     "windows": ("true", "true", "bash scripts/test.d/windows.sh"),
 }
+TREE = os.path.join(tempfile.gettempdir(), "vostrel-mutate-%d" % os.getpid())
+LOG = os.path.join(REPO, "build-mutate.log")
 
 
-def run(cmd, tree, log):
-    """Runs the shell command in the copy, its output appended to log; True when it passed."""
-    with open(log, "a") as out:
-        return subprocess.call(cmd, shell=True, cwd=tree, stdout=out, stderr=out) == 0
+def run(cmd):
+    """Runs the shell command in the copy, its output appended to LOG; True when it passed."""
+    with open(LOG, "a") as out:
+        return subprocess.call(cmd, shell=True, cwd=TREE, stdout=out, stderr=out) == 0
 
 
-def suite(area):
-    return SUITES.get(area, SUITES["native"])
-
-
-def test(tree, log, area):
-    """Builds the copy and runs the area's suite: True when it passed, None on a build error."""
-    _, build, tests = suite(area)
-    mark = os.path.getsize(log)
-    if not run(build, tree, log):
+def test(suite):
+    """Builds the copy and runs the suite: True when it passed, None on a build error."""
+    mark = os.path.getsize(LOG)
+    if not run(suite[1]):
         # The collection is made at build time by the program's own reader and writer: a fault
         # that breaks them is caught there.
-        return False if "temperaments.stamp] Error" in open(log).read()[mark:] else None
-    return run(tests, tree, log)
+        return False if "temperaments.stamp] Error" in open(LOG).read()[mark:] else None
+    return run(suite[2])
 
 
 def locate(text, old):
@@ -201,46 +198,39 @@ def locate(text, old):
 
 
 def main(argv):
+    chosen = [int(a) for a in argv if a != "--list"] or range(1, len(MUTANTS) + 1)
     if "--list" in argv:
-        for k, (area, name, old, new) in enumerate(MUTANTS, 1):
+        for k in chosen:
+            area, name, old, new = MUTANTS[k - 1]
             there = locate(open(os.path.join(REPO, name)).read(), old)
-            print("%3d %-10s %s%s: %r -> %r" % (k, area, "" if there else "NOT FOUND ", name, old,
-                                                new))
+            print("%3d %-10s %s%s: %r -> %r" % (k, area, "" if there else "NOT FOUND ", name, old, new))
         return 0
-    chosen = [int(a) for a in argv] or range(1, len(MUTANTS) + 1)
-    log = os.path.join(REPO, "build-mutate", "last.log")
-    os.makedirs(os.path.dirname(log), exist_ok=True)
-    open(log, "w").close()
-    tree = tempfile.mkdtemp(prefix="vostrel-mutate-")
-    run("git -C %s ls-files -z | (cd %s && xargs -0 cp --parents -t %s)" % (REPO, REPO, tree),
-        tree, log)
-    for area in {suite(MUTANTS[k - 1][0]): MUTANTS[k - 1][0] for k in chosen}.values():
-        if not run(suite(area)[0], tree, log) or not test(tree, log, area):
-            print("the suite of %s fails without any planted fault; see %s" % (area, log))
+    open(LOG, "w").close()
+    os.mkdir(TREE)
+    run("git -C %s ls-files -z | (cd %s && xargs -0 cp --parents -t .)" % (REPO, REPO))
+    for suite in {SUITES.get(MUTANTS[k - 1][0], SUITES["native"]) for k in chosen}:
+        if not run(suite[0]) or not test(suite):
+            print("%s fails without any planted fault; see %s" % (suite[2], LOG))
             return 2
-    rows, counted = [], []
+    counted = []
     for k in chosen:
         area, name, old, new = MUTANTS[k - 1]
         start = time.time()
-        path = os.path.join(tree, name)
+        path = os.path.join(TREE, name)
         original = open(path).read()
         where = locate(original, old)
         verdict = "NOT FOUND"
         if where:
             open(path, "w").write(original[:where.start()] + new + original[where.end():])
-            open(log, "a").write("\n==== fault %d\n" % k)
-            ok = test(tree, log, area)
-            verdict = {None: "build error", True: "survived", False: "caught"}[ok]
+            open(LOG, "a").write("\n==== fault %d\n" % k)
+            verdict = {None: "build error", True: "survived", False: "caught"}[
+                test(SUITES.get(area, SUITES["native"]))]
             open(path, "w").write(original)
-        if verdict in ("caught", "survived"):
-            counted.append(verdict == "caught")
-        rows.append("%3d %-10s %-11s %4.0fs  %s: %r -> %r" % (k, area, verdict, time.time() - start,
-                                                             name, old[:60], new[:60]))
-        print(rows[-1], flush=True)
-    rows.append("%d of %d planted faults caught" % (sum(counted), len(counted)))
-    print(rows[-1])
-    open(os.path.join(REPO, "build-mutate", "results.txt"), "w").write("\n".join(rows) + "\n")
-    subprocess.call(["rm", "-rf", tree])
+            counted += [verdict == "caught"] * (verdict != "build error")
+        print("%3d %-10s %-11s %4.0fs  %s: %r -> %r" % (k, area, verdict, time.time() - start, name,
+                                                       old[:60], new[:60]), flush=True)
+    print("%d of %d planted faults caught" % (sum(counted), len(counted)))
+    subprocess.call(["rm", "-rf", TREE])
     return 0 if all(counted) else 1
 
 

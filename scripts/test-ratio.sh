@@ -11,9 +11,17 @@ python3 - "$@" <<'PY'
 import pathlib, re, subprocess, sys
 TOKEN = re.compile(r'[A-Za-z_]\w*|\d[\w.]*|"(?:\\.|[^"\\\n])*"|\'(?:\\.|[^\'\\\n])*\'|\S')
 DATA = (".xml", ".scl", ".kbm", ".ini", ".dict", ".supp", ".png", ".gz")
-TOOLING = re.compile(r"test|mutat|stress|fuzz|batch|ratio|format")
-
-def count(f):
+sizes = {"test": 0, "product": 0}
+for f in map(pathlib.Path, subprocess.run(["git", "ls-files"], capture_output=True, text=True).stdout.split()):
+    top, script = f.parts[0], f.parts[0] == "scripts"
+    if not f.is_file() or f.suffix in DATA or f.name.startswith("package") or "node_modules" in f.parts:
+        continue
+    if top in ("tests", "fuzz") or script and re.search("test|mutat|stress|fuzz|batch|ratio|format", f.name):
+        kind = "test"
+    elif top in ("src", "web", "tools", "cmake") or script and "bench" not in f.name or str(f) == "CMakeLists.txt":
+        kind = "product"
+    else:
+        continue
     text = f.read_text(errors="replace")
     if f.suffix in (".cpp", ".h", ".hpp", ".c", ".js", ".mjs", ".cjs"):
         text = re.sub(r"//[^\n]*", " ", re.sub(r"/\*.*?\*/", " ", text, flags=re.S))
@@ -21,28 +29,9 @@ def count(f):
         text = re.sub(r"/\*.*?\*/", " ", re.sub(r"<!--.*?-->", " ", text, flags=re.S), flags=re.S)
     else:
         text = re.sub(r"(?m)(^|\s)#(?!!)[^\n]*", " ", text)
-    return len(TOKEN.findall(text))
-
-def kind(f):
-    top, script = f.parts[0], f.parts[0] == "scripts"
-    if f.suffix in DATA or f.name.startswith("package") or "node_modules" in f.parts:
-        return None
-    if top in ("tests", "fuzz") or script and TOOLING.search(f.name):
-        return "test"
-    if top == "bench" or script and "bench" in f.name:
-        return None
-    if top in ("src", "web", "tools", "cmake", "scripts") or str(f) == "CMakeLists.txt":
-        return "product"
-
-sizes = {"test": 0, "product": 0, None: 0}
-for name in subprocess.run(["git", "ls-files"], capture_output=True, text=True).stdout.split():
-    f = pathlib.Path(name)
-    k = kind(f) if f.is_file() else None
-    if k:
-        n = count(f)
-        sizes[k] += n
-        if "--files" in sys.argv:
-            print(f"{k:8} {n:6} {name}")
+    sizes[kind] += len(TOKEN.findall(text))
+    if "--files" in sys.argv:
+        print(f"{kind:8} {len(TOKEN.findall(text)):6} {f}")
 t, p = sizes["test"], sizes["product"]
 print(f"test code {t} tokens, product code {p} tokens, ratio {t / p:.3f}")
 PY

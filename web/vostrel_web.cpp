@@ -63,6 +63,8 @@ static void begin_call(void) {
 // the bytes there are none (a stray, overlong or cut sequence, a surrogate).
 static int utf8_length(const unsigned char *p) {
   int n = *p < 0xC2 ? 0 : *p < 0xE0 ? 2 : *p < 0xF0 ? 3 : *p < 0xF5 ? 4 : 0;
+  if (n == 0)
+    return 0;
   for (int k = 1; k < n; k++) {
     if ((p[k] & 0xC0) != 0x80)
       return 0;

@@ -99,23 +99,24 @@ static DWORD WINAPI pump(void *) {
 }
 
 // Sends standard output and error, where they are the console, into a pipe that the thread empties.
+// Where any step fails the text goes to the console as it is (untranslated, but never held up): a
+// stream is piped only once the thread runs and the stream's descriptor is the pipe's.
 static void pipe_to_console(void) {
-  piped[1] = is_console(GetStdHandle(STD_OUTPUT_HANDLE));
-  piped[2] = is_console(GetStdHandle(STD_ERROR_HANDLE));
+  int wanted[3] = {0, is_console(GetStdHandle(STD_OUTPUT_HANDLE)),
+                   is_console(GetStdHandle(STD_ERROR_HANDLE))};
   HANDLE write_end;
-  if ((!piped[1] && !piped[2]) || !console_out || !CreatePipe(&pipe_read, &write_end, nullptr, 0)) {
-    piped[1] = piped[2] = 0;
+  if ((!wanted[1] && !wanted[2]) || !console_out || !CreatePipe(&pipe_read, &write_end, nullptr, 0))
     return;
-  }
-  int fd = _open_osfhandle((intptr_t)write_end, _O_TEXT);
-  for (int std_fd = 1; std_fd <= 2; std_fd++) {
-    if (piped[std_fd])
-      _dup2(fd, std_fd);
-  }
-  _close(fd);
+  pump_thread = CreateThread(nullptr, 0, pump, nullptr, 0, nullptr);
+  int fd = pump_thread ? _open_osfhandle((intptr_t)write_end, _O_TEXT) : -1;
+  if (fd < 0)
+    CloseHandle(write_end);  // the thread, if any, then reads the end of the pipe and ends
+  for (int std_fd = 1; std_fd <= 2 && fd >= 0; std_fd++)
+    piped[std_fd] = wanted[std_fd] && _dup2(fd, std_fd) == 0;
+  if (fd >= 0)
+    _close(fd);
   if (piped[1])
     setvbuf(stdout, nullptr, _IONBF, 0);  // in the order written, with standard error
-  pump_thread = CreateThread(nullptr, 0, pump, nullptr, 0, nullptr);
 }
 
 // At exit: the rest of the text shown; then, alone on the console, a pause until Enter, so that the

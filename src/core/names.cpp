@@ -6,10 +6,7 @@
 #include <cstring>
 
 std::string file_stem(const std::string &path) {
-  size_t slash = path.size();
-  while (slash > 0 && !is_path_separator(path[slash - 1]))
-    slash--;
-  std::string base = path.substr(slash);
+  std::string base = path_base(path.c_str());
   static const std::string HOST_END = std::string(".") + TEMPERAMENT_SUFFIX;
   if (base.size() > HOST_END.size() &&
       base.compare(base.size() - HOST_END.size(), HOST_END.size(), HOST_END) == 0)

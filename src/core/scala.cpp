@@ -27,6 +27,8 @@ static FILE *inf;             // the file being read
 static char line[LINE_SIZE];  // the current line, its line end removed
 static int lineno;            // the current line's number, from 1
 static int pitch_line[12];    // the line of each degree of the scale being read
+static int numeric_rest;      // the text cut off after the last value looked like a number
+static char misread[13][2 * SHOWN + 100];  // degree k's warning of a misread pitch, or ""
 
 static const double PERIOD_CENTS = 1200.0;
 static const double PERIOD_TOLERANCE = 0.0001;  // cents a period may be off
@@ -153,9 +155,22 @@ static size_t digit_run(const char *p) {
   return n;
 }
 
+// True when rest, the text after a value, could have been part of a number
+// that this format does not have: an exponent ("e3", "E-2") or a decimal
+// comma (",5").
+static int looks_numeric(const char *rest) {
+  const char *digit = rest + 1;
+  if (rest[0] == 'e' || rest[0] == 'E')
+    digit += rest[1] == '+' || rest[1] == '-';
+  else if (rest[0] != ',')
+    return 0;
+  return *digit >= '0' && *digit <= '9';
+}
+
 // Cuts word after its longest pitch value: an optional sign, digits and a
 // '.' with digits after it (cents), else digits with '/' and digits or
-// alone (a ratio); 0 when it starts with neither. *is_cents tells which.
+// alone (a ratio); 0 when it starts with neither. *is_cents tells which,
+// numeric_rest whether what was cut off looked like part of a number.
 static size_t cut_value(char *word, int *is_cents) {
   size_t sign = word[0] == '-' || word[0] == '+';
   size_t len = sign + digit_run(word + sign);
@@ -166,6 +181,7 @@ static size_t cut_value(char *word, int *is_cents) {
     len += 1 + digit_run(word + len + 1);
   if (len == sign + *is_cents)
     return 0;  // no digit at all
+  numeric_rest = looks_numeric(word + len);
   word[len] = '\0';
   return len;
 }
@@ -244,8 +260,14 @@ static int read_pitches(void) {
       alertf("line %d: pitch %d is missing", lineno, k);
       return 0;
     }
+    char whole[SHOWN + 1];
+    copy_text(whole, sizeof whole, word);
     if (!pitch_cents(word, &cents, &octave))
       return 0;
+    if (numeric_rest)
+      snprintf(misread[k], sizeof misread[k],
+               "line %d: \"%s\" is read as %.*s: a pitch has no exponent and no decimal comma",
+               lineno, whole, SHOWN, word);
     if (k < 12) {
       Scale_Cents[k] = cents;
       pitch_line[k] = lineno;
@@ -259,19 +281,23 @@ static int read_pitches(void) {
   return 1;
 }
 
-// Warns of each degree more than a semitone from its place in equal
-// temperament: the scale is converted all the same, but it is hardly meant
-// as the twelve notes from its 1/1 upward.
+// Warns of each pitch misread and of each degree more than a semitone from
+// its place in equal temperament: the scale is converted all the same, but
+// it is hardly meant as the twelve notes from its 1/1 upward.
 static void warn_far_degrees(void) {
-  for (int k = 1; k < 12; k++)
-    if (fabs(Scale_Cents[k] - 100.0 * k) > 100.0)
+  for (int k = 1; k <= 12; k++) {
+    if (misread[k][0])
+      alertf("%s", misread[k]);
+    if (k < 12 && fabs(Scale_Cents[k] - 100.0 * k) > 100.0)
       alertf(
           "line %d: degree %d is %.3f cents, more than 100 cents from its place in equal "
           "temperament (%d)",
           pitch_line[k], k, Scale_Cents[k], 100 * k);
+  }
 }
 
 int read_scl(const char *path) {
+  memset(misread, 0, sizeof misread);
   if (!open_input(path))
     return 0;
   int ok = content_line("the description") == 1;
@@ -421,10 +447,7 @@ int write_scl(const char *path, int tonic, const char *description) {
   FILE *f = open_new_output(path);
   if (!f)
     return 0;
-  const char *base = path + strlen(path);
-  while (base > path && !is_path_separator(base[-1]))
-    base--;
-  fprintf(f, "! %s\n!\n", base);
+  fprintf(f, "! %s\n!\n", path_base(path));
   write_one_line(f, description);
   fprintf(f, " 12\n!\n");
   for (int k = 1; k < 12; k++)

@@ -148,6 +148,17 @@ double tuning_value(const char *text) {
   return value;
 }
 
+// ---- Start texts --------------------------------------------------------------
+
+void start_texts(char text[7][TEXT_FIELD_SIZE]) {
+  static const char *const PRESETS[7] = {"", "Equal Temperament", "Equal", "", "", "", "1.00"};
+  for (int k = 0; k < 7; k++)
+    copy_text(text[k], TEXT_FIELD_SIZE, PRESETS[k]);
+  snprintf(text[0], TEXT_FIELD_SIZE, "%d", Temp_ID);
+  snprintf(text[3], TEXT_FIELD_SIZE, "%d", Temp_Supplier_ID);
+  copy_text(text[4], TEXT_FIELD_SIZE, Temp_Supplier_Name);
+}
+
 // ---- Commit -----------------------------------------------------------------
 
 void Check_for_ASCII(const char *name, char *str) {

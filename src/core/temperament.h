@@ -65,6 +65,12 @@ void format_cents(char *buf, double value);
 // and "inf"), narrowed to single precision.
 double tuning_value(const char *text);
 
+// ---- Start texts ------------------------------------------------------------
+// The seven descriptive texts the window starts with: the record's IDs and
+// supplier name (the settings' values), the name and short name of equal
+// temperament, no comment and version 1.00.
+void start_texts(char text[7][TEXT_FIELD_SIZE]);
+
 // ---- Commit ---------------------------------------------------------------
 // Commits the seven descriptive texts (ID, name, short name, supplier ID,
 // supplier name, comment, version) into the record by the window's rules:

@@ -82,12 +82,21 @@ int close_new_output(FILE *f, const char *filename) {
 
 // ---- Writer -------------------------------------------------------------------
 
-int is_path_separator(char c) {
+// True for a character that ends a folder's name in a path: a slash, and on
+// Windows also a backslash.
+static int is_path_separator(char c) {
 #ifdef _WIN32
   if (c == '\\')
     return 1;
 #endif
   return c == '/';
+}
+
+const char *path_base(const char *path) {
+  const char *base = path + strlen(path);
+  while (base > path && !is_path_separator(base[-1]))
+    base--;
+  return base;
 }
 
 const char *path_separator(const char *dir) {

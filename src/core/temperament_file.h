@@ -18,9 +18,8 @@ FILE *open_new_output(const char *filename);
 // Closes a file from open_new_output; 1 when all of it was written,
 // otherwise it removes the file and alerts.
 int close_new_output(FILE *f, const char *filename);
-// True for a character that ends a folder's name in a path: a slash, and on
-// Windows also a backslash.
-int is_path_separator(char c);
+// The name of the file at path without its folders.
+const char *path_base(const char *path);
 // What goes between folder dir and a name in it: nothing when dir ends in a
 // separator, otherwise "/", or on Windows a backslash when dir holds one, so
 // that a path in a message never mixes the two.

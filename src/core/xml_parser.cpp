@@ -100,14 +100,16 @@ static size_t copy_name(char *dst, const char *src) {
   return len;
 }
 
-void push_token(const char *name) {
+// Opens an element: records its name on the name stack.
+static void push_token(const char *name) {
   level++;
   size_t len = copy_name(tokstack[level], name);
   if (level < MAX_DEPTH - 1)
     tokstack[level + 1] = tokstack[level] + len + 1;
 }
 
-void pop_token(void) {
+// Closes the innermost element; data after it belongs to the element around it.
+static void pop_token(void) {
   level--;
   if (level >= 0)
     copy_name(tokname, tokstack[level]);

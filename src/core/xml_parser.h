@@ -8,9 +8,4 @@
 // without error, 0 after exactly one message has been shown.
 int parse_xml(const char *path);
 
-// Opens an element: records its name on the name stack.
-void push_token(const char *name);
-// Closes the innermost element.
-void pop_token(void);
-
 #endif

@@ -5,7 +5,7 @@
 #include <FL/Fl_Window.H>
 
 int main(int argc, char **argv) {
-  use_toolkit_dialogs();
+  use_toolkit_alerts();
   init_drive_roots();
   load_defaults();
   Fl_Window *window = build_window();

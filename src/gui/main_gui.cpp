@@ -50,11 +50,8 @@ const char *(*dialog_input)(const char *, const char *) = toolkit_input;
 const char *(*dialog_file)(const char *, const char *, const char *, int) = toolkit_file;
 const char *(*dialog_dir)(const char *, const char *, int) = toolkit_dir;
 
-void use_toolkit_dialogs(void) {
+void use_toolkit_alerts(void) {
   dialog_alert = toolkit_alert;
-  dialog_input = toolkit_input;
-  dialog_file = toolkit_file;
-  dialog_dir = toolkit_dir;
 }
 
 // Gives the window the program's icon (the exe's icon resource 1) for its
@@ -125,26 +122,17 @@ static void compute_and_show(int total) {
   show_tuning();
 }
 
-// The seven descriptive fields, from the top.
+// The seven descriptive fields, from the top, with the texts they start with.
 static void build_descriptive_fields(int spalte, int zeile, int width, int height, int dist) {
-  char mystr[TEXT_FIELD_SIZE];
-  snprintf(mystr, sizeof mystr, "%d", Temp_ID);
-  Box_ID = descriptive_input(spalte, zeile, width, height, "Temperament ID", mystr);
-  zeile += dist;
-  Box_Name =
-      descriptive_input(spalte, zeile, width, height, "Temperament Name", "Equal Temperament");
-  zeile += dist;
-  Box_ShortName = descriptive_input(spalte, zeile, width, height, "Short Name", "Equal");
-  zeile += dist;
-  snprintf(mystr, sizeof mystr, "%d", Temp_Supplier_ID);
-  Box_SupplierID = descriptive_input(spalte, zeile, width, height, "Supplier ID", mystr);
-  zeile += dist;
-  Box_SupplierName =
-      descriptive_input(spalte, zeile, width, height, "Supplier Name", Temp_Supplier_Name);
-  zeile += dist;
-  Box_Comment = descriptive_input(spalte, zeile, width, height, "Comment", "");
-  zeile += dist;
-  Box_Version = descriptive_input(spalte, zeile, width, height, "Version", "1.00");
+  static const char *const LABELS[7] = {"Temperament ID", "Temperament Name", "Short Name",
+                                        "Supplier ID",    "Supplier Name",    "Comment",
+                                        "Version"};
+  Fl_Input **boxes[7] = {&Box_ID,           &Box_Name,    &Box_ShortName, &Box_SupplierID,
+                         &Box_SupplierName, &Box_Comment, &Box_Version};
+  char text[7][TEXT_FIELD_SIZE];
+  start_texts(text);
+  for (int k = 0; k < 7; k++)
+    *boxes[k] = descriptive_input(spalte, zeile + k * dist, width, height, LABELS[k], text[k]);
 }
 
 // One of the three buttons.

@@ -22,14 +22,15 @@ extern Fl_Button *Button_Load, *Button_Generate, *Button_Exit;
 
 // ---- Dialog seam ------------------------------------------------------------
 // Every modal dialog goes through these pointers (alerts through the core's
-// dialog_alert). The program uses the toolkit's dialogs; tests point them at
+// dialog_alert). They start as the toolkit's dialogs; tests point them at
 // scripted answers.
 extern const char *(*dialog_input)(const char *prompt, const char *preset);
 extern const char *(*dialog_file)(const char *title, const char *pattern, const char *start,
                                   int relative);
 extern const char *(*dialog_dir)(const char *prompt, const char *start, int relative);
-// Points the whole seam, alerts included, at the toolkit's dialogs.
-void use_toolkit_dialogs(void);
+// Points the core's alerts at the toolkit's alert box (they go to standard
+// error until then).
+void use_toolkit_alerts(void);
 
 // ---- Platform -------------------------------------------------------------
 enum { ROOT_SIZE = 300 };

@@ -3,7 +3,8 @@
 # in a console window, started alone in it as a double-click starts it (console_probe.exe): it
 # shows its usage, or its messages with non-ASCII names right in the console's code page (437
 # here) and paths never mixing separators, and waits for Enter; typed in a console that another
-# program holds (cmd), it does not wait, and its messages to a file are UTF-8.
+# program holds (cmd), it does not wait, and its messages to a file are UTF-8; where its console
+# code fails, it shows its text untranslated and ends all the same.
 source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
 gui_begin "$@"
 PROBE="$2"
@@ -25,3 +26,7 @@ row "$conv --output-dir ..\\Nope Wärme.scl" \
 row "cmd /c $conv --output-dir ..\\Nope Wärme.scl 2> err.txt & echo finished" finished ended 1
 grep -qF "Wärme.scl: Cant create file ..\\Nope\\Wrme.Temperament.Hauptwerk.xml" err.txt ||
   fail "err.txt: $(cat err.txt)"
+# Where the console code cannot make its pipe or its thread, the text goes to the console as it is.
+for fault in 1 2 3; do
+  row "Z:$(dirname "$PROBE")/console_fault_$fault.exe" printed waits 0
+done
