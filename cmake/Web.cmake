@@ -71,7 +71,7 @@ if(VOSTREL_TESTS)
       add_test(NAME web_scenarios_${engine}
                COMMAND ${run} ${here}/web/scenarios.mjs $<TARGET_FILE:vostrel_page>
                        ${VOSTREL_NATIVE_BUILD} ${here}/web/scenarios.ini)
-      set_tests_properties(web_scenarios_${engine} PROPERTIES TIMEOUT 300
+      set_tests_properties(web_scenarios_${engine} PROPERTIES TIMEOUT 600
                            ENVIRONMENT "VOSTREL_BROWSER=${engine}")
     endforeach()
     # Hearing, comparing, constructing and printing, in both browsers.

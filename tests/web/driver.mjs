@@ -75,7 +75,10 @@ async function puppeteerSteps(tmp) {
     run: (fn, ...args) => page.evaluate(fn, ...args),
     element: async (label) => (await page.evaluateHandle(find, label)).asElement(),
     send: (e, text) => e.type(text),
-    key: (name) => page.keyboard.press(name),
+    async key(name, times = 1) {
+      for (let n = 0; n < times; n++)
+        await page.keyboard.press(name);
+    },
     async choose(button, files) {
       const [chooser] = await Promise.all([page.waitForFileChooser(), this.click(button)]);
       await chooser.accept(files);
@@ -145,7 +148,7 @@ async function webkitSteps(tmp) {
     run,
     element: (label) => run(find, label),
     send: (e, text) => e.sendKeys(text),
-    key: (name) => driver.actions().sendKeys(KEYS[name] ?? name).perform(),
+    key: (name, times = 1) => driver.actions().sendKeys((KEYS[name] ?? name).repeat(times)).perform(),
     async choose(button, files) {
       await run((b) => document.getElementById(b.getAttribute('aria-controls')),
                 await this.element(button)).then((input) => input.sendKeys(files.join('\n')));

@@ -187,8 +187,7 @@ const STEPS = {
           'none' && !window.ringed.includes(target) && window.ringed.push(target));
     });
     await b.focus('Temperament ID');
-    for (let n = 0; n < 90; n++)
-      await b.key('Tab');
+    await b.key('Tab', 90);
     check(String(await b.run(tabbed)) === '', 'tabs', await b.run(tabbed));
   },
   contrast: async () => check(String(await b.run(faint)) === '', 'contrast', await b.run(faint)),
