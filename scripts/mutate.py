@@ -10,7 +10,7 @@
 # suite that can see the fault runs: the Windows suite under Wine for area "windows", the page's
 # build and its tests (build-web) for area "web", the native suite for every other area. A fault
 # is caught when its suite fails; a build error counts as not applicable. The builds' and tests'
-# output goes to build-mutate.log. Not part of the test command (long).
+# output goes to build-mutate/last.log. Not part of the test command (long).
 import os
 import re
 import subprocess
@@ -172,7 +172,7 @@ SUITES = {
     "windows": ("true", "true", "bash scripts/test.d/windows.sh"),
 }
 TREE = os.path.join(tempfile.gettempdir(), "vostrel-mutate-%d" % os.getpid())
-LOG = os.path.join(REPO, "build-mutate.log")
+LOG = os.path.join(REPO, "build-mutate", "last.log")
 
 
 def run(cmd):
@@ -205,9 +205,10 @@ def main(argv):
             there = locate(open(os.path.join(REPO, name)).read(), old)
             print("%3d %-10s %s%s: %r -> %r" % (k, area, "" if there else "NOT FOUND ", name, old, new))
         return 0
+    os.makedirs(os.path.dirname(LOG), exist_ok=True)
     open(LOG, "w").close()
     os.mkdir(TREE)
-    run("git -C %s ls-files -z | (cd %s && xargs -0 cp --parents -t .)" % (REPO, REPO))
+    run("git -C %s ls-files -z | (cd %s && xargs -0 cp --parents -t %s)" % (REPO, REPO, TREE))
     for suite in {SUITES.get(MUTANTS[k - 1][0], SUITES["native"]) for k in chosen}:
         if not run(suite[0]) or not test(suite):
             print("%s fails without any planted fault; see %s" % (suite[2], LOG))
