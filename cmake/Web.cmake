@@ -58,24 +58,24 @@ if(VOSTREL_TESTS)
     add_test(NAME ${test} COMMAND ${test})
   endforeach()
 
-  # The page in headless Chromium, and in Firefox ESR, against the native
-  # programs of the build in VOSTREL_NATIVE_BUILD (scripts/test.d/web.sh
-  # passes build/). The screenshots are Chromium's.
+  # The page's scenarios in headless Chromium, in Firefox ESR and in WebKitGTK's MiniBrowser
+  # (under Xvfb), against the native programs of the build in VOSTREL_NATIVE_BUILD
+  # (scripts/test.d/web.sh passes build/). The screenshots are Chromium's.
   set(VOSTREL_NATIVE_BUILD "" CACHE PATH "A native build with vostrel and vostrel-convert")
   if(VOSTREL_NATIVE_BUILD)
-    foreach(test web_scenarios web_scenarios_firefox)
-      add_test(NAME ${test} COMMAND node ${here}/web/scenarios.mjs $<TARGET_FILE:vostrel_page>
-               ${VOSTREL_NATIVE_BUILD})
-      set_tests_properties(${test} PROPERTIES TIMEOUT 240)
-    endforeach()
-    set_tests_properties(web_scenarios_firefox PROPERTIES
-                         ENVIRONMENT "VOSTREL_BROWSER=firefox;VOSTREL_SCREENSHOT_DIR=")
-    # Hearing, comparing, constructing and printing, in both browsers.
-    foreach(browser chromium firefox)
-      add_test(NAME web_listen_${browser} COMMAND node ${here}/web/listen.mjs
-               $<TARGET_FILE:vostrel_page> ${VOSTREL_NATIVE_BUILD})
-      set_tests_properties(web_listen_${browser} PROPERTIES TIMEOUT 240
-                           ENVIRONMENT "VOSTREL_BROWSER=${browser}")
+    foreach(engine chromium firefox webkit)
+      set(run node)
+      if(engine STREQUAL webkit)
+        set(run xvfb-run -a node)
+      endif()
+      # The page's scenarios, then those of hearing, comparing, constructing and printing.
+      foreach(steps scenarios listen)
+        add_test(NAME web_${steps}_${engine}
+                 COMMAND ${run} ${here}/web/scenarios.mjs $<TARGET_FILE:vostrel_page>
+                         ${VOSTREL_NATIVE_BUILD} ${here}/web/${steps}.ini)
+        set_tests_properties(web_${steps}_${engine} PROPERTIES TIMEOUT 600
+                             ENVIRONMENT "VOSTREL_BROWSER=${engine}")
+      endforeach()
     endforeach()
   endif()
 endif()

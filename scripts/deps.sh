@@ -9,7 +9,7 @@
 set -euo pipefail
 
 run_pkgs=(cmake g++ make libfltk1.3-dev fluid)
-test_pkgs=(emscripten node-acorn chromium firefox-esr libgtest-dev clang-format pandoc xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
+test_pkgs=(emscripten node-acorn chromium firefox-esr webkit2gtk-driver unzip libgtest-dev clang-format pandoc xvfb xauth xdotool x11-utils imagemagick clang libclang-rt-dev desktop-file-utils dpkg-dev python3)
 
 win_pkgs=(cmake make g++-mingw-w64-x86-64-win32 libgtest-dev wine wine64 fonts-wine nsis zip unzip
           p7zip-full pandoc xvfb xauth xdotool x11-utils imagemagick python3)

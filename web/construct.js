@@ -53,7 +53,7 @@
       return;
     }
     var r = call('web_fifths', ['string', 'number'], [words().join(' '), 1]);
-    Page.replaceTuning(r, 'Apply');
+    await Page.replaceTuning(r, 'the fifths constructed');
     await Page.showMessages(r.messages);
   }
 

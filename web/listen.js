@@ -133,8 +133,11 @@
       if (n === undefined || event.ctrlKey || event.metaKey || event.altKey)
         return;
       event.preventDefault();
-      if (!event.repeat)
-        press(event.code, LOWEST + n, event);
+      if (event.repeat)
+        return;
+      // Pressed again with its release unseen (say, the focus was elsewhere): sounded afresh.
+      lift(event.code);
+      press(event.code, LOWEST + n, event);
     });
     board.addEventListener('keyup', function (event) {
       lift(event.code);

@@ -15,12 +15,29 @@ var Page = {
   var NOTES = ['A', 'A#/Bb', 'B', 'C', 'C#/Db', 'D', 'D#/Eb', 'E', 'F', 'F#/Gb', 'G', 'G#/Ab'];
   var C_INDEX = 3;
   var FIELDS = ['f-id', 'f-name', 'f-short', 'f-supid', 'f-supname', 'f-comment', 'f-version'];
+  var TEXTS = [1, 2, 4, 5, 6];  // the fields of text, as the host file holds it
   var STRINGS = ['string', 'string', 'string', 'string', 'string', 'string', 'string'];
-  // What Vostrel.ini keeps, under its keys, in the browser's local storage.
+  // What Vostrel.ini keeps, under its keys, in the browser's local storage; and the typed
+  // temperament, kept across visits.
   var KEYS = ['TemperamID', 'SupplierID', 'SupplierNm'];
+  var WORK = 'work';
+  // Where a file generated goes, said after each download.
+  var HOST_FOLDER = 'The host reads temperament files from its folder Temperaments, inside its ' +
+      'folder Hauptwerk (on Windows near the top of drive C: or D:, on a Mac on the startup ' +
+      'disk).';
+  var MOVE = 'Move the file there: on Windows with File Explorer, on a Mac with the Finder ' +
+      '(Go > Go to Folder… opens a folder by its path).';
+
+  // ---- State ----------------------------------------------------------------------
   var busy = false;
-  var actions = 0;  // actions ended, for whoever watches the page
+  var actions = 0;         // actions ended, for whoever watches the page
   var collectionMade = false;
+  var state = '';          // the binding's exact tuning now shown (web_restore takes it)
+  var typed = {};          // a text field's typed text where the page shows it as written
+  var changed = false;     // values typed since the last load or Generate File
+  var entryStem = '';      // the file name of the collection entry shown, till it changes
+  var undo = [];           // the page before each replacement, the last one last
+  var saveFolder = null;   // the folder "Save into a folder…" writes to in this visit
 
   function $(id) {
     return document.getElementById(id);
@@ -43,18 +60,23 @@ var Page = {
     });
   }
 
+  // Control characters other than line ends never reach the screen.
   async function showMessages(messages) {
     for (var i = 0; i < messages.length; i++) {
-      $('message-text').textContent = messages[i];
+      $('message-text').textContent = messages[i].replace(/[\x00-\x09\x0b-\x1f\x7f]/g, '\ufffd');
       await modal($('message'));
     }
   }
 
-  // The question for a file name: the text, or null for Cancel.
-  async function ask(prompt, preset) {
+  // A question: with a preset, the text typed (null for Cancel); without, true for the OK
+  // button, named yes.
+  async function ask(prompt, preset, yes) {
     $('ask-prompt').textContent = prompt;
-    $('ask-input').value = preset;
-    return (await modal($('ask'))) === 'ok' ? $('ask-input').value : null;
+    $('ask-input').value = preset || '';
+    $('ask-input').classList.toggle('hidden', preset === undefined);
+    $('ask-ok').textContent = yes || 'OK';
+    var ok = (await modal($('ask'))) === 'ok';
+    return preset === undefined ? ok : ok ? $('ask-input').value : null;
   }
 
   // Runs one action at a time; controls under a modal dialog are out of reach anyway.
@@ -62,21 +84,24 @@ var Page = {
     if (busy)
       return;
     busy = true;
+    document.body.setAttribute('data-busy', '');
     try {
       await action();
     } finally {
       busy = false;
       actions++;
+      document.body.removeAttribute('data-busy');
       document.body.setAttribute('data-actions', actions);
     }
   }
 
   // ---- Showing values -------------------------------------------------------------
 
-  function setFields(texts) {
+  function setFields(texts, originals) {
     texts.forEach(function (text, i) {
       $(FIELDS[i]).value = text;
     });
+    typed = originals || {};
   }
 
   function fieldTexts() {
@@ -91,9 +116,11 @@ var Page = {
       $('c' + i).value = r.cents[i];
       $('p' + i).textContent = r.pitches[i];
     }
+    state = r.state;
     Page.tuned.forEach(function (hook) {
       hook(r);
     });
+    keepWork();
   }
 
   function buildNotes() {
@@ -114,13 +141,24 @@ var Page = {
     });
   }
 
-  // ---- Remembered values -----------------------------------------------------------
+  // ---- Remembered values and the typed temperament -----------------------------------
 
   function stored(key) {
     try {
       return localStorage.getItem('vostrel.' + key);
     } catch (e) {
       return null;
+    }
+  }
+
+  function store(key, value) {
+    try {
+      if (value === null)
+        localStorage.removeItem('vostrel.' + key);
+      else
+        localStorage.setItem('vostrel.' + key, value);
+    } catch (e) {
+      // Storage refused (a private window, say): nothing is kept.
     }
   }
 
@@ -132,32 +170,133 @@ var Page = {
     $('remember-text').textContent =
         'After each successful Generate File this browser keeps the Supplier ID, Supplier Name ' +
         'and Temperament ID, as the desktop program keeps them in Vostrel.ini, for your next ' +
-        'visit. They stay on this computer. ' + kept;
+        'visit, and the whole temperament as you left it. They stay on this computer. ' + kept;
+  }
+
+  // The values as typed (a text the host file cannot hold as the user typed it).
+  function typedTexts() {
+    return fieldTexts().map(function (text, i) {
+      return typed[i] !== undefined ? typed[i] : text;
+    });
   }
 
   function remember(values) {
-    try {
-      KEYS.forEach(function (key, i) {
-        localStorage.setItem('vostrel.' + key, values[i]);
-      });
-    } catch (e) {
-      // Storage refused (a private window, say): nothing is remembered.
-    }
+    var texts = typedTexts();
+    // What the user typed, not the text as the host file holds it.
+    values[2] = texts[4];
+    values.forEach(function (value, i) {
+      store(KEYS[i], value);
+    });
     showRemembered();
+  }
+
+  function keepWork() {
+    if (state)
+      store(WORK, JSON.stringify({fields: fieldTexts(), typed: typed, state: state,
+                                  changed: changed, stem: entryStem}));
+  }
+
+  // The temperament of the last visit, as it was left (work: as stored).
+  function restoreWork(work) {
+    try {
+      work = JSON.parse(work);
+    } catch (e) {
+      return;  // not ours
+    }
+    if (!work || !Array.isArray(work.fields) || work.fields.length !== 7)
+      return;
+    var r = call('web_restore', ['string'], [String(work.state)]);
+    if (!r.ok)
+      return;
+    setFields(work.fields.map(String), work.typed);
+    changed = work.changed === true;
+    entryStem = String(work.stem || '');
+    setTuning(r);
   }
 
   function forget() {
-    try {
-      KEYS.forEach(function (key) {
-        localStorage.removeItem('vostrel.' + key);
-      });
-    } catch (e) {
-      // Nothing could be stored either.
-    }
+    KEYS.concat(WORK).forEach(function (key) {
+      store(key, null);
+    });
     showRemembered();
   }
 
-  // ---- Actions -----------------------------------------------------------------------
+  function typing() {
+    changed = true;
+    entryStem = '';
+    keepWork();
+  }
+
+  // ---- Replacing the whole tuning, and Undo --------------------------------------------
+
+  function snapshot() {
+    return {fields: fieldTexts(), typed: typed, state: state, changed: changed, stem: entryStem};
+  }
+
+  // The page as a snapshot had it; the binding's tuning too.
+  function putBack(shot) {
+    var r = call('web_restore', ['string'], [shot.state]);
+    setFields(shot.fields, shot.typed);
+    changed = shot.changed;
+    entryStem = shot.stem;
+    setTuning(r);
+  }
+
+  // The one way a control replaces the whole tuning: r is the binding's answer (the binding
+  // has taken the new tuning; r.fields, where given, the seven texts), what names it for the
+  // question and for Undo. Over values typed since the last load or Generate File it asks
+  // first; kept, the binding's tuning goes back. Resolves true when replaced.
+  async function replaceTuning(r, what) {
+    var before = snapshot();
+    if (changed && !(await ask('Replace the values you typed with ' + what + '? Undo brings ' +
+                               'them back.', undefined, 'Replace'))) {
+      call('web_restore', ['string'], [before.state]);
+      return false;
+    }
+    undo.push(before);
+    $('b-undo').disabled = false;
+    if (r.fields)
+      setFields(r.fields);
+    changed = false;
+    entryStem = r.stem || '';
+    setTuning(r);
+    return true;
+  }
+
+  function undoLast() {
+    putBack(undo.pop());
+    $('b-undo').disabled = undo.length === 0;
+  }
+
+  function reset() {
+    return replaceTuning(call('web_reset', STRINGS.slice(0, 3), KEYS.map(stored)),
+                         'equal temperament');
+  }
+
+  // ---- Typed values -------------------------------------------------------------------
+
+  // A tuning value taken: field -1 is A-Pitch, 0..11 the cent fields.
+  async function takeTuning(field, input) {
+    var r = call('web_tuning', ['number', 'string'], [field, input.value]);
+    setTuning(r);
+    await showMessages(r.messages);
+  }
+
+  // A text shown as the host file will hold it, the typed text kept for the remembered values.
+  async function takeText(i) {
+    var input = $(FIELDS[i]);
+    var r = call('web_text', ['string', 'string'], [input.labels[0].textContent, input.value]);
+    if (r.text !== input.value) {
+      typed[i] = input.value;
+      input.value = r.text;
+    } else {
+      delete typed[i];
+    }
+    keepWork();
+    await showMessages(r.messages);
+  }
+
+  // ---- Files out -----------------------------------------------------------------------
 
   // CR LF on Windows, as the desktop program writes its files there.
   function crlf() {
@@ -171,7 +310,7 @@ var Page = {
     var url = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
     var link = document.createElement('a');
     link.href = url;
-    link.download = name.split(/[\\/]/).pop();
+    link.download = name;
     document.body.appendChild(link);
     link.click();
     link.remove();
@@ -180,9 +319,34 @@ var Page = {
     }, 60000);
   }
 
-  // Generate File (kind 0) or Save as .scl (kind 1).
-  async function generate(kind) {
-    var r = call('web_generate', ['number', 'string'].concat(STRINGS), [kind, ''].concat(fieldTexts()));
+  // Writes the download into the folder chosen, never over a file there (the window's rule).
+  async function saveInto(file, name) {
+    try {
+      await saveFolder.getFileHandle(name);
+      return [Page.existing];
+    } catch (e) {
+      if (e.name !== 'NotFoundError')
+        return ['Cant create file\n' + name + '\n' + e.message];
+    }
+    var handle = await saveFolder.getFileHandle(name, {create: true});
+    var out = await handle.createWritable();
+    await out.write(Module.FS.readFile(file));
+    await out.close();
+    return [name + ' is saved in the folder ' + saveFolder.name + '.'];
+  }
+
+  // Hands a file written by the binding over to the user; what to tell them.
+  async function handOver(w, name, into, advice) {
+    if (into)
+      return saveInto(w.file, name);
+    download(w.file, name);
+    return [name + ' is in your browser\'s downloads folder.' + (advice ? ' ' + advice : '')];
+  }
+
+  // Generate File (kind 0) or Save as .scl (kind 1), downloaded or saved into a folder.
+  async function generate(kind, into) {
+    var r = call('web_generate', ['number', 'string'].concat(STRINGS),
+                 [kind, entryStem].concat(fieldTexts()));
     setTuning(r);
     await showMessages(r.messages);
     if (!r.ok)
@@ -193,13 +357,42 @@ var Page = {
     var w = kind ? call('web_write_scl', ['string', 'number', 'number'],
                         [name, Number($('tonic').value), crlf()]) :
                    call('web_write', ['string', 'number'], [name, crlf()]);
-    if (w.ok) {
-      download(w.file, name);
-      if (!kind)
-        remember(w.remember);
-    }
     await showMessages(w.messages);
+    if (!w.ok)
+      return;
+    if (!kind) {
+      if (w.remember.length)
+        remember(w.remember);
+      changed = false;
+      keepWork();
+    }
+    await showMessages(await handOver(w, name, into, kind ? '' : HOST_FOLDER + ' ' + MOVE));
   }
+
+  // "Save into a folder…": the folder is chosen once in a visit, then Generate File's file
+  // goes straight into it.
+  async function generateInto() {
+    if (!saveFolder) {
+      try {
+        saveFolder = await window.showDirectoryPicker({id: 'temperaments', mode: 'readwrite'});
+      } catch (e) {
+        return;  // no folder chosen
+      }
+    }
+    await generate(0, true);
+  }
+
+  async function downloadCollection() {
+    makeCollection();
+    var name = 'Vostrel collection.zip';
+    var w = call('web_zip', ['string'], [name]);
+    await showMessages(w.messages);
+    if (w.ok)
+      await showMessages(await handOver(w, name, false, HOST_FOLDER + ' Unpack the zip file ' +
+                                        'and move the files you want there.'));
+  }
+
+  // ---- Files in ------------------------------------------------------------------------
 
   async function upload(file) {
     var bytes = new Uint8Array(await file.arrayBuffer());
@@ -216,29 +409,44 @@ var Page = {
     });
   }
 
-  // Fills the page from a loaded file; on failure the page stays as it was.
-  async function showLoaded(r) {
-    if (r.ok) {
-      setFields(r.fields);
-      setTuning(r);
-    }
+  // Of the files chosen or dropped: the first host file, or the first .scl with the first
+  // .kbm; the others named in one message.
+  async function openFiles(files) {
+    var of = function (pattern) {
+      return files.filter(function (f) {
+        return pattern.test(f.name);
+      })[0];
+    };
+    var scale = of(/\.(scl|kbm)$/i);
+    var used = scale ? [of(/\.scl$/i), of(/\.kbm$/i)] : [files[0]];
+    if (scale)
+      await loadScale(used[0], used[1]);
+    else
+      await loadFile(used[0]);
+    var rest = files.filter(function (f) {
+      return used.indexOf(f) < 0;
+    });
+    if (rest.length)
+      await showMessages(['One host file, or one scale with one keyboard mapping, is loaded at ' +
+                          'a time. Not loaded: ' + rest.map(function (f) {
+                            return f.name;
+                          }).join(', ') + '.']);
+  }
+
+  // Fills the page from a loaded file; on failure the page stays as it was. True when filled.
+  async function showLoaded(r, what) {
     await showMessages(r.messages);
+    return r.ok && replaceTuning(r, what);
   }
 
   async function loadFile(file) {
     await upload(file);
     var r = call('web_load', ['string'], [file.name]);
     discard([file]);
-    await showLoaded(r);
+    await showLoaded(r, file.name);
   }
 
-  async function loadScale(files) {
-    var scl = files.filter(function (f) {
-      return /\.scl$/i.test(f.name);
-    })[0];
-    var kbm = files.filter(function (f) {
-      return /\.kbm$/i.test(f.name);
-    })[0];
+  async function loadScale(scl, kbm) {
     if (!scl) {
       await showMessages(['Please choose a Scala scale (.scl), with a keyboard mapping (.kbm) ' +
                           'if you like.']);
@@ -250,87 +458,112 @@ var Page = {
     var r = call('web_scale', ['string', 'string', 'number'],
                  [scl.name, kbm ? kbm.name : '', Number($('tonic').value)]);
     discard(kbm ? [scl, kbm] : [scl]);
-    if (r.ok) {
-      $('f-name').value = r.fields[1];
-      $('f-short').value = r.fields[2];
-      setTuning(r);
-    }
-    await showMessages(r.messages);
+    if (r.ok)
+      r.fields = fieldTexts().map(function (text, i) {
+        return i === 1 || i === 2 ? r.fields[i] : text;
+      });
+    await showLoaded(r, scl.name);
   }
 
-  async function chooseEntry() {
-    var k = $('collection').value;
-    if (k === '')
-      return;
+  // The collection's host files, made once as the build makes them (make_collection).
+  function makeCollection() {
     if (!collectionMade) {
-      // The collection's host files, made as the build makes them (make_collection).
       Module.callMain([ROOT + '/collection.tsv', ROOT + '/collection']);
       collectionMade = true;
     }
-    var r = call('web_entry', ['number'], [Number(k)]);
-    $('collection').value = '';
-    await showLoaded(r);
   }
 
-  // Files dropped anywhere on the page: a scale when a .scl or .kbm is among them.
-  async function dropped(event) {
-    var files = Array.prototype.slice.call(event.dataTransfer.files);
-    if (files.some(function (f) {
-          return /\.(scl|kbm)$/i.test(f.name);
-        }))
-      await loadScale(files);
-    else if (files.length)
-      await loadFile(files[0]);
+  // Loads the entry chosen in the list (arrows only choose; Enter, a click or Load loads).
+  async function loadEntry() {
+    var option = $('collection').selectedOptions[0];
+    if (!option)
+      return;
+    makeCollection();
+    var r = call('web_entry', ['number'], [Number(option.value)]);
+    if (await showLoaded(r, option.textContent))
+      $('about').textContent = option.textContent + ': ' + r.about;
   }
 
   // ---- Start --------------------------------------------------------------------------
 
-  function chosen(input, action) {
+  function chosen(input) {
     input.addEventListener('change', function () {
       var files = Array.prototype.slice.call(input.files);
       input.value = '';
       if (files.length)
         act(function () {
-          return action(files);
+          return openFiles(files);
         });
     });
   }
 
+  // Each button's action, by its id.
+  var BUTTONS = {
+    'b-generate': function () {
+      return generate(0, false);
+    },
+    'b-save-folder': generateInto,
+    'b-save-scl': function () {
+      return generate(1, false);
+    },
+    'b-entry': loadEntry,
+    'b-zip': downloadCollection,
+    'b-undo': undoLast,
+    'b-reset': reset,
+    'b-forget': forget,
+  };
+
   function wire() {
-    $('t-apitch').addEventListener('change', function () {
-      setTuning(call('web_tuning', ['number', 'string'], [-1, $('t-apitch').value]));
+    // Load File and Load Scala Scale open the file chooser of their file input.
+    document.querySelectorAll('[aria-controls]').forEach(function (button) {
+      button.addEventListener('click', function () {
+        $(button.getAttribute('aria-controls')).click();
+      });
     });
-    for (var i = 0; i < 12; i++) {
-      (function (i) {
-        $('c' + i).addEventListener('change', function () {
-          setTuning(call('web_tuning', ['number', 'string'], [i, $('c' + i).value]));
+    Object.keys(BUTTONS).forEach(function (id) {
+      $(id).addEventListener('click', function () {
+        act(BUTTONS[id]);
+      });
+    });
+    [$('t-apitch')].concat(NOTES.map(function (name, i) {
+      return $('c' + i);
+    })).forEach(function (input, k) {
+      input.addEventListener('change', function () {
+        act(function () {
+          return takeTuning(k - 1, input);
         });
-      })(i);
-    }
-    $('b-generate').addEventListener('click', function () {
-      act(function () {
-        return generate(0);
       });
     });
-    $('b-save-scl').addEventListener('click', function () {
-      act(function () {
-        return generate(1);
+    FIELDS.forEach(function (id, i) {
+      $(id).addEventListener('change', function () {
+        act(function () {
+          return TEXTS.indexOf(i) >= 0 ? takeText(i) : keepWork();
+        });
       });
     });
-    $('b-load').addEventListener('click', function () {
-      $('file-load').click();
+    document.querySelector('main').addEventListener('input', function (event) {
+      if (event.target.closest('#describe, #tuning'))
+        typing();
     });
-    $('b-scale').addEventListener('click', function () {
-      $('file-scale').click();
+    chosen($('file-load'));
+    chosen($('file-scale'));
+    // The arrow keys only choose; a choice by pointer or touch, Enter or Load loads.
+    var byKey = false;
+    $('collection').addEventListener('keydown', function (event) {
+      byKey = true;
+      setTimeout(function () {
+        byKey = false;
+      });
+      // Kept from the question's button, which the key would press.
+      if (event.key === 'Enter') {
+        event.preventDefault();
+        act(loadEntry);
+      }
     });
-    chosen($('file-load'), function (files) {
-      return loadFile(files[0]);
-    });
-    chosen($('file-scale'), loadScale);
     $('collection').addEventListener('change', function () {
-      act(chooseEntry);
+      if (!byKey)
+        act(loadEntry);
     });
-    $('b-forget').addEventListener('click', forget);
     $('message-close').addEventListener('click', function () {
       $('message').close('close');
     });
@@ -351,18 +584,30 @@ var Page = {
     });
     document.addEventListener('drop', function (event) {
       event.preventDefault();
-      act(function () {
-        return dropped(event);
-      });
+      var files = Array.prototype.slice.call(event.dataTransfer.files);
+      if (files.length)
+        act(function () {
+          return openFiles(files);
+        });
+    });
+    // Leaving with values typed and not generated asks first.
+    window.addEventListener('beforeunload', function (event) {
+      if (changed) {
+        event.preventDefault();
+        event.returnValue = '';
+      }
     });
   }
 
   function start() {
+    var work = stored(WORK);
     buildNotes();
     var r = call('web_start', ['string', 'string', 'string', 'string'],
                  [ROOT].concat(KEYS.map(stored)));
+    Page.existing = r.existing;
     setFields(r.fields);
     setTuning(r);
+    restoreWork(work);
     var entries = call('web_collection', [], []).entries;
     entries.forEach(function (name, k) {
       var option = document.createElement('option');
@@ -373,8 +618,9 @@ var Page = {
     showRemembered();
     wire();
     document.querySelectorAll('button:disabled, select:disabled').forEach(function (control) {
-      control.disabled = false;
+      control.disabled = control.id === 'b-undo';
     });
+    $('b-save-folder').classList.toggle('hidden', !window.showDirectoryPicker);
     Page.started.forEach(function (hook) {
       hook();
     });
@@ -388,12 +634,9 @@ var Page = {
   Page.act = act;
   Page.showMessages = showMessages;
   Page.setTuning = setTuning;
+  Page.replaceTuning = replaceTuning;
   Page.upload = upload;
   Page.discard = discard;
-  // The one way a control replaces the whole tuning (r: the binding's answer; what: the action's
-  // name, for the Undo it records).
-  Page.replaceTuning = function (r, what) {
-    setTuning(r);
-  };
+  Page.makeCollection = makeCollection;
   Module['onRuntimeInitialized'] = start;
 })();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The browser page: builds it with the core's module tests for Node (scripts/web.sh), installs
-# puppeteer-core from tests/web/package-lock.json (it never downloads a browser: Debian's
-# chromium and firefox-esr are used), and runs in build-web the module tests under Node and the
-# browser scenarios, in both browsers, against the native window and converter of build/. The
+# puppeteer-core and selenium-webdriver from tests/web/package-lock.json (neither downloads a
+# browser or a driver: Debian's chromium, firefox-esr and WebKitGTK's MiniBrowser with
+# WebKitWebDriver are used), and runs in build-web the module tests under Node and the browser
+# scenarios, in the three engines, against the native window and converter of build/. The
 # scenarios' screenshots (Chromium's) land in build-web/screenshots/ (the README's pictures in
 # docs/ are copies of them).
 set -euo pipefail

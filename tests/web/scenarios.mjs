@@ -1,284 +1,235 @@
-// scenarios.mjs PAGE NATIVE-BUILD - the page in Debian's headless Chromium (with
-// VOSTREL_BROWSER=firefox in its firefox-esr), driven by puppeteer-core, its controls found by
-// their visible labels; the files it downloads compared with those the native window program and
-// vostrel-convert of NATIVE-BUILD write in this run.
-// VOSTREL_SCREENSHOT_DIR, when set, receives web-wide.png (1280 x 800) and web-phone.png (375).
+// scenarios.mjs PAGE NATIVE-BUILD STEPS... - the page's scenarios, written as steps in STEPS
+// (tests/web/scenarios.ini), in the engine that VOSTREL_BROWSER names (driver.mjs); the files
+// the page hands over are compared with those the native window program and vostrel-convert of
+// NATIVE-BUILD write in this run. VOSTREL_SCREENSHOT_DIR, when set, receives the screenshots.
+//
+// A STEPS file holds sections "[what the scenario shows]" of lines "VERB[ LABEL] = ARG | ARG";
+// a section "[@NAME]" is a group of steps that "do = NAME" runs. {tmp}, {native} and {here} in
+// an argument stand for the run's temporary folder, NATIVE-BUILD and this folder, {none} for
+// an empty text, \xHH for a character. The verbs are those of STEPS below.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {setTimeout as sleep} from 'node:timers/promises';
-import puppeteer from 'puppeteer-core';
+import {check, engine, failures, launch, poll} from './driver.mjs';
+import {listenSteps} from './listen.mjs';
 
-const [pagePath, native] = process.argv.slice(2).map((p) => path.resolve(p));
-const pageUrl = 'file://' + pagePath;
+const [pagePath, native, ...stepFiles] = process.argv.slice(2).map((p) => path.resolve(p));
+const url = 'file://' + pagePath;
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'vostrel-web-'));
-const WERK3 = ['1701003', 'Werckmeister III', 'Werk3', '1701', 'Example Organ Society', 'at 415 Hz',
-               '1.00', '415', '0', '7.820', '3.910', '11.730', '1.955', '3.910', '5.865', '1.955',
-               '9.775', '0', '7.820', '3.910'];
-const LABELS = ['Temperament ID', 'Temperament Name', 'Short Name', 'Supplier ID', 'Supplier Name',
-                'Comment', 'Version', 'A-Pitch', 'A', 'A#/Bb', 'B', 'C', 'C#/Db', 'D', 'D#/Eb', 'E',
-                'F', 'F#/Gb', 'G', 'G#/Ab'];
-let failures = 0;
-const requests = [];
+const b = await launch(tmp);
+const answers = [];
+let width;
+let said;
 
-function check(ok, what, seen) {
-  if (!ok) {
-    failures++;
-    console.log('FAIL: ' + what + ': ' + JSON.stringify(seen));
-  }
+function arg(text) {
+  return text.replace(/{(\w+)}/g, (x, name) => ({tmp, native, here: import.meta.dirname})[name] ?? '')
+      .replace(/\\x(..)/g, (x, hex) => String.fromCharCode(parseInt(hex, 16)));
 }
 
-// Polls until test() gives a value, at most `tenths` times 0.1 s.
-async function poll(tenths, test) {
-  for (let n = 0; n < tenths; n++) {
-    const value = await test();
-    if (value)
-      return value;
-    await sleep(100);
-  }
-  return null;
+// In the page: the open dialog's text (a question's with '|' and the text in its field), whether
+// the text fits the box, its buttons.
+function dialog() {
+  const d = document.querySelector('dialog[open]');
+  const input = d?.querySelector('input:not(.hidden)');
+  return d && [d.querySelector('p, label').textContent + (input ? '|' + input.value : ''),
+               d.scrollWidth <= d.clientWidth, [...d.querySelectorAll('button')].map((e) => e.textContent)];
 }
 
-const converter = (...args) => execFileSync(path.join(native, 'vostrel-convert'), args,
-                                            {encoding: 'latin1'});
-
-const bytes = (file) => fs.existsSync(file) && fs.readFileSync(file, 'latin1');
-
-// ---- The page --------------------------------------------------------------------
-
-const firefox = process.env.VOSTREL_BROWSER === 'firefox';
-const browser = await puppeteer.launch({
-  browser: process.env.VOSTREL_BROWSER,
-  executablePath: firefox ? '/usr/bin/firefox-esr'
-                          : process.env.VOSTREL_CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  // The browser's own files (its crash database, say) in the temporary folder, not in the home.
-  env: {...process.env, HOME: tmp, XDG_CONFIG_HOME: tmp, XDG_CACHE_HOME: tmp},
-  // Puppeteer's own flags already keep the browser from its background traffic.
-  // Firefox's downloads panel, opened by a download, would take the focus from the page.
-  extraPrefsFirefox: {'browser.download.alwaysOpenPanel': false},
-  args: firefox ? [] : ['--no-sandbox', '--disable-component-update'],
-});
-
-// A fresh page 800 high on the given platform ('Win32': a browser on Windows), downloading
-// into a folder of its own.
-async function open(width, platform) {
-  const page = await browser.newPage();
-  page.on('request', (request) => requests.push(request.url()));
-  page.on('pageerror', (error) => check(false, 'page error', error.message));
-  page.on('console', (message) => check(message.type() !== 'error', 'console', message.text()));
-  await page.setViewport({width, height: 800});
-  page.downloads = fs.mkdtempSync(path.join(tmp, 'downloads-'));
-  // Firefox has no platform override: the page's navigator.platform is set before its script.
-  if (firefox) {
-    await page.evaluateOnNewDocument(
-        (p) => p && Object.defineProperty(navigator, 'platform', {value: p}), platform);
-    // WebDriver BiDi's command itself: puppeteer sets downloads only for a new browser context,
-    // whose storage would not hold the remembered values.
-    const downloadBehavior = {type: 'allowed', destinationFolder: page.downloads};
-    await browser.connection.send('browser.setDownloadBehavior', {downloadBehavior});
-  } else {
-    const cdp = await page.createCDPSession();
-    await cdp.send('Emulation.setUserAgentOverride',
-                   {userAgent: await browser.userAgent(), platform});
-    await cdp.send('Browser.setDownloadBehavior',
-                   {behavior: 'allow', downloadPath: page.downloads});
-  }
-  await page.goto(pageUrl);
-  await page.waitForSelector('body[data-ready]', {timeout: 20000});
-  return page;
-}
-
-// The control of this visible label.
-const control = (page, label, role = 'textbox') =>
-  page.locator('::-p-aria([name="' + label + '"][role="' + role + '"])');
-
-const press = (page, label) => control(page, label, 'button').click();
-
-// Types the values into the controls of these labels (or chooses them), each left with Tab.
-async function fill(page, labels, values, role) {
-  for (let k = 0; k < labels.length; k++) {
-    await control(page, labels[k], role).fill(values[k]);
-    await page.keyboard.press('Tab');
-  }
-}
-
-// What the page shows, between '|': the descriptive fields, A-Pitch, then each note's cents and
-// pitch.
-const shown = (page) => page.$$eval('main input:not([type=file]), output',
-                                    (all) => all.map((e) => e.value).join('|'));
-
-// The count of actions ended, for perform.
-const ended = (page) => page.$eval('body', (body) => body.dataset.actions);
-
-// Does step, which starts one action of the page, and answers its dialogs (Close, or OK to a
-// file name) until the action ends: their texts, a question's proposal after '|'.
-async function perform(page, step) {
-  const before = await ended(page);
+// Does step, which starts one action of the page, and answers its dialogs until the action has
+// ended, each from answers (a button's label, or a text to type) or by its first button; their
+// texts go to said.
+async function perform(step) {
+  const before = await b.run(() => String(document.body.dataset.actions));
   await step();
-  const said = [];
-  const done = await poll(200, async () => {
-    const open = await page.evaluate(() => {
-      const d = document.querySelector('dialog[open]');
-      const input = d && d.querySelector('input');
-      return d && d.querySelector('p, label').textContent + (input ? '|' + input.value : '');
-    });
-    if (open) {
-      said.push(open);
-      await press(page, open.includes('|') ? 'OK' : 'Close');
+  said = [];
+  check(await poll(300, async () => {
+    const [text, fits, buttons] = await b.run(dialog) || [];
+    if (text) {
+      said.push(text);
+      check(fits, 'a dialog wider than its box', text);
+      const answer = answers.shift() ?? buttons[0];
+      if (!buttons.includes(answer))
+        await b.type(text.split('|')[0], answer);
+      await b.click(buttons.includes(answer) ? answer : buttons[0]);
     }
-    return !open && (await ended(page)) !== before;
-  });
-  check(done, 'an action did not end', said);
-  return said;
+    return !text && b.run((n) => !document.body.hasAttribute('data-busy') &&
+                              String(document.body.dataset.actions) !== n, before);
+  }), 'an action did not end', said);
 }
 
-// Chooses files through the chooser that the button opens.
-const choose = (page, button, files) => perform(page, async () => {
-  const [chooser] = await Promise.all([page.waitForFileChooser(), press(page, button)]);
-  await chooser.accept(files);
-});
-
-// Generate File (or Save as .scl) with the proposal confirmed: the dialogs and the download.
-async function generate(page, button = 'Generate File') {
-  const said = await perform(page, () => press(page, button));
-  const file = path.join(page.downloads, String(said).split('|')[1]);
-  await poll(100, () => fs.existsSync(file));
-  return {said, file};
-}
-
-// ---- Scenarios -------------------------------------------------------------------------
-
-// Werckmeister III on 415 Hz typed into the page equals the native window's file, with CR LF on
-// Windows. The next visit starts with the remembered IDs and supplier; the file loads back as it
-// was typed, with the report vostrel-convert --report prints; a broken file changes nothing.
-async function werckmeister(nativeFile) {
-  let typed;
-  let made;
-  for (const [platform, lineEnd] of [['Win32', '\r\n'], ['Linux', '\n']]) {
-    const page = await open(1280, platform);
-    await fill(page, LABELS, WERK3);
-    typed = await shown(page);
-    // A-Pitch, then A's offset and pitch.
-    check(typed.includes('| 415.0000000|+0.0| 415.0000000|'), 'A at 415 Hz', typed);
-    made = await generate(page);
-    check(String(made.said) === 'Filename to generate|Werk3.Temperament.Hauptwerk.xml',
-          'Generate File', made.said);
-    check(bytes(made.file) === bytes(nativeFile).replaceAll('\n', lineEnd),
-          'the page\'s file differs from the window\'s', platform);
-    await page.close();
+// Opens the page; fresh, once more after its stored values are cleared.
+async function visit(fresh) {
+  await b.open(url, width);
+  await poll(200, () => b.run(() => document.body.dataset.ready));
+  if (fresh) {
+    await b.run(() => localStorage.clear());
+    await visit();
   }
-  const page = await open(1280);
-  const start = await shown(page);
-  check(start.startsWith('1701003|Equal Temperament|Equal|1701|Example Organ Society|'),
-        'remembered', start);
-  await choose(page, 'Load File', [made.file]);
-  const loaded = await shown(page);
-  // The file gives the supplier ID in six digits; a tiny negative offset recovered from it shows
-  // as -0.0, as in the window.
-  // Typed offsets show to the decimals typed, loaded ones to one.
-  const near = (a, b) => a.split('|').every((x, k) => x === b.split('|')[k] ||
-                                            Math.abs(x - b.split('|')[k]) < 0.051);
-  check(near(loaded, typed.replace('|1701|', '|001701|')), 'loaded back', loaded);
-  // The report's rows as the page's table shows them: the two notes joined by '-'.
-  const rows = converter('--report', made.file).split('\n').filter(
-      (line) => / [-+][\d.]+$/.test(line));
-  const report = await page.$$eval('#fifths tbody, #thirds tbody, #minor-thirds tbody',
-                                   (bodies) => bodies.map((body) => body.innerText).join('\n'));
-  check(report === rows.map((row) => row.replace(/ +/, '-').replace(/ +/g, '\t')).join('\n'),
-        'the report', report);
-  const broken = path.join(tmp, 'broken.xml');
-  fs.writeFileSync(broken, bytes(made.file).slice(0, 3000), 'latin1');
-  const said = await choose(page, 'Load File', [broken]);
-  check(String(said) === 'Missing correct end of xml-file,Loading broken.xml failed', 'broken file',
-        said);
-  check(await shown(page) === loaded, 'the broken file changed the page', loaded);
-  // Forgotten, the next page starts at the converter's defaults: scales() fails otherwise.
-  await press(page, 'Forget remembered values');
-  await page.close();
 }
 
-// A .scl, on the tonic chosen or with a .kbm, fills the page as vostrel-convert converts it: on
-// a fresh page (its fields the converter's defaults) the file generated is the converter's.
-// Save as .scl then writes what --to-scl writes.
-async function scales() {
-  const scl = path.join(native, 'temperaments', 'Werckmeister III.scl');
-  const kbm = path.join(tmp, 'baroque.kbm');
-  fs.writeFileSync(kbm, '0\n0\n127\n62\n69\n415.0\n12\n');
-  const page = await open(1280);
-  const host = path.join(tmp, 'Werck.Temperament.Hauptwerk.xml');
-  // The tonic's option (D, C) and the files chosen; the converter's arguments.
-  for (const [tonic, files, args] of [['5', [scl], ['--tonic', 'D']],
-                                      ['3', [scl, kbm], ['--kbm', kbm]]]) {
-    await fill(page, ['Tonic of a scale'], [tonic], 'combobox');
-    await choose(page, 'Load Scala Scale', files);
-    fs.rmSync(host, {force: true});
-    converter('-o', host, ...args, scl);
-    const {file} = await generate(page);
-    check(bytes(file) === bytes(host), 'the scale differs from the converter\'s', args);
-    fs.rmSync(file);
-  }
-  const {file} = await generate(page, 'Save as .scl');
-  converter('--to-scl', '--output-dir', tmp, host);
-  check(bytes(file) === bytes(path.join(tmp, 'Werck.scl')), 'Save as .scl differs from --to-scl');
-  await page.close();
+// In the page: the controls Tab gave no focus ring, and when narrow one it reached out of reading
+// order (from the top, and from the left in a row).
+function tabbed() {
+  const at = window.ringed.map((e) => e.getBoundingClientRect());
+  return [...document.querySelectorAll('input:not([type=file]), select, button, [tabindex]')]
+      .filter((e) => !e.disabled && e.getClientRects().length && !window.ringed.includes(e))
+      .concat(window.ringed.filter((e, k) => innerWidth < 1000 && k &&
+          (at[k].top < at[k - 1].top - 2 || at[k].top < at[k - 1].top + 2 && at[k].x < at[k - 1].x)))
+      .map((e) => e.id);
 }
 
-// At both widths: a collection entry fills the page as Load File of its host file does; the page
-// fits the width (and at 1280 its main part the height) with its parts in three columns or one;
-// Tab reaches every control with a visible focus ring. The screenshots show Werckmeister III at
-// 415 Hz.
-async function layout() {
-  for (const [width, height, columns, name] of [[1280, 800, 3, 'web-wide.png'],
-                                                [375, 1e9, 1, 'web-phone.png']]) {
-    const page = await open(width);
-    const value = await control(page, 'Werckmeister III', 'option').map((o) => o.value).wait();
-    await perform(page, () => fill(page, ['Historical temperament'], [value], 'combobox'));
-    const chosen = await shown(page);
-    await choose(page, 'Load File',
-                 [path.join(native, 'temperaments', 'Werckmeister III.Temperament.Hauptwerk.xml')]);
-    check(await shown(page) === chosen, 'the entry differs from its file', chosen);
-    await fill(page, ['A-Pitch'], ['415']);
-    if (process.env.VOSTREL_SCREENSHOT_DIR)
-      await page.screenshot({path: path.join(process.env.VOSTREL_SCREENSHOT_DIR, name)});
-    await page.evaluate(() => document.addEventListener('focusin', (event) => {
-      if (getComputedStyle(event.target).outlineStyle !== 'none')
-        event.target.classList.add('ringed');
-    }));
-    // Firefox's Tab leaves the page after its last control instead of going round.
-    await page.focus('main input');
-    for (let n = 0; n < 60; n++)
-      await page.keyboard.press('Tab');
-    // The page's size, its columns, then the controls that Tab gave no focus ring.
-    const seen = await page.evaluate(() => [
-      document.documentElement.scrollWidth,
-      document.querySelector('main').getBoundingClientRect().bottom,
-      new Set([...document.querySelectorAll('main > section')].map((s) => s.offsetLeft)).size,
-      ...[...document.querySelectorAll(
-          'main :is(input:not([type=file]), select, button):not(.ringed)')].map((e) => e.id)]);
-    check(seen[0] <= width && seen[1] <= height && seen[2] === columns && seen.length === 3, name,
-          seen);
-    await page.close();
-  }
+// In the page: each shown text whose contrast with its background is below 4.5:1.
+function faint() {
+  const luminance = (colour) => colour.match(/[\d.]+/g).slice(0, 3).reduce((sum, c, k) =>
+    sum + [0.2126, 0.7152, 0.0722][k] * ((c /= 255) < 0.04 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4), 0.05);
+  const back = (e) => !e ? 'rgb(255, 255, 255)' : /, 0\)/.test(getComputedStyle(e).backgroundColor)
+      ? back(e.parentElement) : getComputedStyle(e).backgroundColor;
+  return [...document.querySelectorAll('body *')].filter((e) => e.getClientRects().length &&
+      [...e.childNodes].some((n) => n.data?.trim()) && [getComputedStyle(e)[
+        e.ownerSVGElement ? 'fill' : 'color'], back(e)].map(luminance).sort().reduce((l, h) => h / l) < 4.5)
+      .map((e) => e.id || e.textContent);
+}
+
+// Each verb's step: (the label after the verb, the arguments).
+const STEPS = {
+  // A fresh page of this width on a platform ('Win32': a browser on Windows); or a later visit.
+  async open(_, w, platform) {
+    width = Number(w);
+    await visit(true);
+    await b.run((p) => {
+      Object.defineProperty(navigator, 'userAgentData', {value: null});
+      Object.defineProperty(navigator, 'platform', {value: p});
+    }, platform || 'Linux');
+  },
+  visit,
+  async do(_, name) {
+    for (const step of groups['@' + name])
+      await run(step);
+  },
+  // Types into a field and leaves it with Tab.
+  type: (label, text) => perform(async () => {
+    await b.type(label, text);
+    await b.key('Tab');
+  }),
+  press: (_, label) => perform(() => b.click(label)),
+  enter: (_, label) => perform(async () => {
+    await b.focus(label);
+    await b.key('Enter');
+  }),
+  async keys(label, keys) {
+    await b.focus(label);
+    for (const key of keys.split(' '))
+      await b.key(key);
+  },
+  files: (label, ...files) => perform(() => b.choose(label, files)),
+  drop: (_, ...files) => perform(() => b.run((all) => {
+    const data = new DataTransfer();
+    all.forEach(([name, bytes]) => data.items.add(new File([new Uint8Array(bytes)], name)));
+    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true}));
+  }, files.map((f) => [path.basename(f), [...fs.readFileSync(f)]]))),
+  answer: (_, ...texts) => answers.push(...texts),
+  // The dialogs of the last action, between ' | '; ending in '…', their start.
+  said(_, ...texts) {
+    const want = texts.join(' | ');
+    check(want.endsWith('…') ? said.join(' | ').startsWith(want.slice(0, -1))
+                             : said.join(' | ') === want, 'said', said);
+  },
+  // A control's value (a list's choice); without a label, the fields and pitches between '|'.
+  shows: async (label, value) => check(await b.run((e) => e ? e.selectedOptions?.[0]?.text ??
+      e.value : [...document.querySelectorAll('main input:not([type=file]), output')].map(
+        (f) => f.value).join('|'), label && await b.element(label)) === value, label, value),
+  visible: async (_, text) => check(await b.run((t) => document.body.innerText.includes(t), text),
+                                    'visible', text),
+  write: (_, file, text) => fs.writeFileSync(file, text, 'latin1'),
+  run: (_, command, ...args) => execFileSync(command, args, {stdio: 'inherit'}),
+  // The file handed over under this name is the one given (with crlf: with CR LF line ends).
+  file: async (_, name, file, crlf) => check(String(await b.download(name)) === String(
+      fs.readFileSync(file)).replaceAll('\n', crlf ? '\r\n' : '\n'), 'file', name),
+  // The zip file's files are the page's own collection of host files.
+  async zip(_, name) {
+    const out = tmp + '/zip';
+    fs.writeFileSync(out + '.zip', await b.download(name));
+    execFileSync('unzip', ['-q', out + '.zip', '-d', out]);
+    const own = await b.run(() => Module.FS.readdir('/vostrel/collection').filter(
+        (f) => f.endsWith('.xml')).map((f) => [f, String(Module.FS.readFile('/vostrel/collection/' + f))]));
+    check(own.length > 60 && own.length === fs.readdirSync(out).length && own.every(
+        ([f, bytes]) => String(fs.readFileSync(out + '/' + f).toJSON().data) === bytes), 'zip', name);
+  },
+  // Leaving the page asks first, or it 'stays' silent.
+  leave: async (_, asks) => check(await b.run(() => !dispatchEvent(
+      new Event('beforeunload', {cancelable: true}))) === (asks === 'asks'), 'leave', asks),
+  // A stand-in for a folder the user chooses (Chromium's File System Access), and its files.
+  folder: () => b.run(() => {
+    const saved = window.saved = {};
+    window.showDirectoryPicker = async () => ({
+      name: 'Temperaments',
+      getFileHandle: async (name, options) => name in saved || options?.create ? {
+        createWritable: async () => ({write: async (d) => saved[name] = String(d), close() {}}),
+      } : Promise.reject(new DOMException('', 'NotFoundError')),
+    });
+    document.getElementById('b-save-folder').className = '';
+  }),
+  saved: async (_, name, file) => check(await b.run((n) => window.saved[n], name) ===
+      String(fs.readFileSync(file).toJSON().data), 'saved', name),
+  // The page fits in this many columns, its controls 44 pixels tall when narrow.
+  layout: async (_, columns) => check(String(await b.run(() => [
+    document.documentElement.scrollWidth <= innerWidth,
+    new Set([...document.querySelectorAll('main > section')].map((s) => s.offsetLeft)).size,
+    ...[...document.querySelectorAll('main :is(input, select, button)')].filter((e) =>
+      e.offsetHeight && e.offsetHeight < (innerWidth < 1000) * 44).map((e) => e.id),
+  ])) === 'true,' + columns, 'layout', columns),
+  // Tab from the first field reaches every control with a focus ring, in reading order (the first
+  // round only: Chromium goes round again).
+  async tabs() {
+    await b.run(() => {
+      window.ringed = [];
+      document.addEventListener('focusin', ({target}) => getComputedStyle(target).outlineStyle !==
+          'none' && !window.ringed.includes(target) && window.ringed.push(target));
+    });
+    await b.focus('Temperament ID');
+    await b.key('Tab', 90);
+    check(String(await b.run(tabbed)) === '', 'tabs', await b.run(tabbed));
+  },
+  contrast: async () => check(String(await b.run(faint)) === '', 'contrast', await b.run(faint)),
+  // With full, the whole page.
+  screenshot: (_, name, full) => engine === 'chromium' && process.env.VOSTREL_SCREENSHOT_DIR &&
+      b.screenshot(path.join(process.env.VOSTREL_SCREENSHOT_DIR, name), full === 'full'),
+};
+Object.assign(STEPS, listenSteps(b, perform, native));
+
+// The steps files: the scenarios in order, and the groups by name.
+const groups = {};
+let steps;
+for (const line of stepFiles.flatMap((file) => String(fs.readFileSync(file)).split('\n'))) {
+  const title = /^\[(.*)\]$/.exec(line)?.[1];
+  if (title)
+    steps = groups[title] = [];
+  else if (/^\w/.test(line))
+    steps.push(line);
+}
+
+async function run(line) {
+  const [head, ...args] = line.split(/ = | \| /).map(arg);
+  const [verb, ...label] = head.split(' ');
+  const before = failures;
+  await STEPS[verb](label.join(' '), ...args);
+  if (failures > before)
+    console.log('  at: ' + line);
 }
 
 try {
-  const nativeFile = path.join(tmp, 'native.xml');
-  execFileSync('bash',
-               [new URL('native.sh', import.meta.url).pathname, path.join(native, 'vostrel'),
-                nativeFile, ...WERK3],
-               {stdio: 'inherit'});
-  await werckmeister(nativeFile);
-  await scales();
-  await layout();
-  // Firefox reports no file: or blob: loads, and a new tab's empty 'data:,' now and then.
-  const outside = requests.filter((url) => url !== pageUrl && url !== 'data:,' &&
-                                           !url.startsWith('blob:'));
-  check((firefox || requests.length > 0) && outside.length === 0, 'requests beyond the page',
-        outside);
+  for (const title in groups) {
+    if (title[0] !== '@')
+      console.log(engine + ': ' + title);
+    for (const step of title[0] === '@' ? [] : groups[title])
+      await run(step);
+  }
+  // Nothing but the page itself (Firefox reports no file: or blob: loads, WebDriver none).
+  check(!b.requests.some((u) => u !== url && u !== 'data:,' && !u.startsWith('blob:')),
+        'requests beyond the page', b.requests);
 } finally {
-  await browser.close();
+  await b.close();
   fs.rmSync(tmp, {recursive: true, force: true});
 }
 console.log(failures + ' failed');
