@@ -66,6 +66,12 @@
           '" maxlength="200" autocomplete="off" spellcheck="false">';
       row.firstChild.textContent = name;
       row.lastChild.addEventListener('input', check);
+      // Left, the field is an action of the page's, as every field is.
+      row.lastChild.addEventListener('change', function () {
+        Page.act(async function () {
+          check();
+        });
+      });
       row.lastChild.addEventListener('keydown', function (event) {
         if (event.key === 'Enter')
           Page.act(apply);

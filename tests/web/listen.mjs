@@ -30,9 +30,9 @@ function beats(s, hz) {
   for (let t = 0.2 * RATE; t < s.length - RATE / 25; t += 22) {
     let re = 0, im = 0;
     for (let j = 0; j < RATE / 25; j++) {
-      const w = s[t + j] * (1 - Math.cos(50 * Math.PI * j / RATE));
-      re += w * Math.cos(2 * Math.PI * hz * j / RATE);
-      im += w * Math.sin(2 * Math.PI * hz * j / RATE);
+      const a = 2 * Math.PI * j / RATE, w = s[t + j] * (1 - Math.cos(25 * a));
+      re += w * Math.cos(hz * a);
+      im += w * Math.sin(hz * a);
     }
     envelope.push(Math.hypot(re, im));
   }
@@ -86,11 +86,10 @@ export function listenSteps(b, perform, native) {
     // them, then in the thirds chart the major and minor thirds' distances from pure of both.
     compared: async (_, mine, theirs) => {
       const [a, z] = [mine, theirs].map((name) => report(host(name)));
-      const from = (r, k) => r.slice(k, k + 12).map((row) => row[3]);
       const shown = await b.run(() => [...document.querySelectorAll(
           '#compare-offsets td, #thirds-chart rect title')].map((e) => e.textContent.split(' ').pop()));
       const want = a.slice(0, 12).flatMap((row, i) => [row[0], row[1], z[i][1], row[1] - z[i][1]])
-                       .concat(from(a, 24), from(z, 24), from(a, 36), from(z, 36));
+                       .concat(...[24, 36].flatMap((k) => [a, z].map((r) => r.slice(k, k + 12).map((row) => row[3]))));
       check(want.every((w, k) => w === shown[k] || Math.abs(w - shown[k]) < 1e-9), 'compared', shown);
     },
     // Every entry of the collection, its fifths entered and applied, gives the pitches of its
@@ -128,8 +127,6 @@ export function listenSteps(b, perform, native) {
       check(String(pitches(await b.download(name + '.Temperament.Hauptwerk.xml'))) === String(hz),
             'Generate', name);
     },
-    // Typed into the field (no action of the page's: scenarios.mjs's type waits for one).
-    typed: (label, text) => b.type(label, text),
     // The sounding notes marked in the circle.
     marked: async (_, count) => check(await poll(50, () => b.run(
         (n) => document.querySelectorAll('#sounding circle').length === n, Number(count))),
