@@ -465,11 +465,14 @@ var Page = {
     await showLoaded(r, scl.name);
   }
 
-  // The collection's host files, made once as the build makes them (make_collection).
+  // The collection's host files, made once as the build makes them (make_collection). It works
+  // in the binding's record: the tuning shown is put back, or Generate File would write the last
+  // entry's pitches.
   function makeCollection() {
     if (!collectionMade) {
       Module.callMain([ROOT + '/collection.tsv', ROOT + '/collection']);
       collectionMade = true;
+      call('web_restore', ['string'], [state]);
     }
   }
 
