@@ -67,7 +67,7 @@ static Fl_Window *window;
 // ---- Texts ----------------------------------------------------------------------------------
 
 static string replace(string s, const string &from, const string &to) {
-  for (size_t at = 0; (at = s.find(from, at)) != s.npos; at += to.size())
+  for (size_t at = 0; !from.empty() && (at = s.find(from, at)) != s.npos; at += to.size())
     s.replace(at, from.size(), to);
   return s;
 }
@@ -321,7 +321,7 @@ static void act(const string &verb, const Args &a) {
 
 int main(int argc, char **argv) {
   string expected = read_file(argv[1]), line;
-  tmp = fs::temp_directory_path().generic_u8string() + "vostrel-case-" + to_string(getpid());
+  tmp = (fs::temp_directory_path() / ("vostrel-case-" + to_string(getpid()))).generic_u8string();
   aliases = {{tmp, "$T"}, {argv[2], "$D"}, {getenv("VOSTREL_CONVERTER") ?: "", "$C"}};
 #ifndef _WIN32
   aliases.push_back({getpwuid(getuid())->pw_dir + string("/"), "~/"});
