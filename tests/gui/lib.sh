@@ -38,7 +38,7 @@ inside() {
 # fail MESSAGE: reports it with the program's output, keeps the temporary tree and a picture.
 fail() {
   echo "FAIL: $* (kept for inspection: ${TMP:-})" >&2
-  [ -z "$PID" ] || import -window "$WIN" "$TMP/failure.png" 2> /dev/null || true
+  [ -z "$PID" ] || timeout 20 import -window "$WIN" "$TMP/failure.png" 2> /dev/null || true
   cat "${TMP:-/nonexistent}/program.log" >&2 2> /dev/null || true
   KEEP=1
   exit 1
@@ -92,7 +92,7 @@ gui_begin() {
 prog_path() { echo "${WINE:+Z:}$1"; }
 # shot FILE [GEOMETRY]: a picture of the window (or of a part) as it is now.
 shot() {
-  import -window "$WIN" "$1" 2> /dev/null && convert "$1" -crop "${2:-100%}" +repage "$1"
+  timeout 20 import -window "$WIN" "$1" 2> /dev/null && convert "$1" -crop "${2:-100%}" +repage "$1"
 }
 # colours FILE GEOMETRY: how many colours that part of the picture has.
 colours() { convert "$1" -crop "$2" +repage -unique-colors -format %w info:; }
