@@ -100,12 +100,6 @@ static int read_word(const char *w, size_t len, double *tempering, long *count) 
   return p == end;
 }
 
-// The message for more than one wolf; always 0.
-static int too_many_wolves(int wolves) {
-  alertf("%d fifths are w: only one fifth, the wolf, can take what closes the circle", wolves);
-  return 0;
-}
-
 int read_fifths(const char *text, double tempering[FIFTH_COUNT]) {
   long k = 0;
   int wolves = 0;
@@ -134,7 +128,11 @@ int read_fifths(const char *text, double tempering[FIFTH_COUNT]) {
         k);
     return 0;
   }
-  return wolves > 1 ? too_many_wolves(wolves) : 1;
+  if (wolves > 1) {
+    alertf("%d fifths are w: only one fifth, the wolf, can take what closes the circle", wolves);
+    return 0;
+  }
+  return 1;
 }
 
 // ---- The circle ---------------------------------------------------------------------
@@ -154,8 +152,6 @@ double fifths_gap(const double tempering[FIFTH_COUNT], int *wolves) {
 int fifths_to_scale(const double tempering[FIFTH_COUNT]) {
   int wolves = 0;
   double gap = fifths_gap(tempering, &wolves);
-  if (wolves > 1)
-    return too_many_wolves(wolves);
   if (wolves == 0 && fabs(gap) > CLOSING) {
     alertf(
         "the fifths do not close the circle: together they are %.3f cents too %s (twelve "

@@ -34,9 +34,9 @@ int read_fifths(const char *text, double tempering[FIFTH_COUNT]);
 // wolf's tempering when there is one), and in *wolves their number. Silent.
 double fifths_gap(const double tempering[FIFTH_COUNT], int *wolves);
 
-// Walks the circle from C into Scale_Cents, the wolf closing it; 1 on
-// success, 0 after one message when the circle does not close or has more
-// than one wolf.
+// Walks the circle from C into Scale_Cents, the wolf closing it (tempering
+// as read_fifths gives it: one wolf at most); 1 on success, 0 after one
+// message when the circle does not close.
 int fifths_to_scale(const double tempering[FIFTH_COUNT]);
 
 // One term of a sum in cents at *p, moving *p past it: a part of a comma
